@@ -1,0 +1,40 @@
+// The puzzle: the board and its moves, the best-score file, the scenes and their drawing.
+#pragma once
+
+#include <cstdint>
+
+struct PuzzleBoard
+{
+    std::int32_t moveCount;        // moves made in this game
+    std::int32_t cells[25];        // tile numbers row by row; 25 marks the empty cell
+    std::int32_t blankIndex;       // index of the empty cell
+    std::int32_t pendingDirection; // +5, -5, +1, -1, or 0 for none
+    std::int32_t bestScore;        // fewest moves of any solved game; 9999 for none
+    std::int32_t blinkCounter;     // title frames, for the blinking prompt
+    std::int32_t tileSheet;        // ObjectId of the tile bitmap
+};
+
+extern PuzzleBoard board;          // the game's one board
+extern int GameScene;              // 0 set-up, 1 title, 2 play, 3 slide, 6 cleared
+
+// Moves the empty cell by pendingDirection when the move stays on the board.
+void MoveBlank(PuzzleBoard& b);
+
+// Seeds the generator with the calendar time and makes up to 2048 random moves.
+void ShuffleBoard(PuzzleBoard& b);
+
+// True when the tiles read 1 to 24; then lowers and saves the best score.
+bool CheckSolved(PuzzleBoard& b);
+
+struct InputState;
+// Turns one newly pressed direction into pendingDirection and the slide scene.
+void TakeMoveInput(PuzzleBoard& b, const InputState& input);
+
+// bestScore from "score.fil" in the current folder; 9999 when it cannot be opened.
+void ReadBestScore(PuzzleBoard& b);
+
+// Writes bestScore to "score.fil" as four digits, replacing the old file whole.
+void WriteBestScore(const PuzzleBoard& b);
+
+// One frame of the game.
+void GameFrame();

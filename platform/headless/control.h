@@ -1,0 +1,105 @@
+// Headless control, for tests and the --headless runner: switches fixed at start, the virtual
+// clock, scripted input, answered message boxes and what the program showed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::headless
+{
+
+// Switches fixed before platform::Start.
+struct HeadlessConfig
+{
+    bool soundDevice = true;      // false: creating the sound device fails
+    bool rgb555 = false;          // back buffer and surfaces in 555 instead of 565
+    int desktopBpp = 16;          // desktop depth the program sees
+    bool stretch = true;          // the display can stretch during blits
+    bool device3D = true;         // a 3D-capable device is found
+    bool surfacesLost = false;    // every surface reports lost
+    bool vblankFails = false;     // vertical-blank waits fail
+    int screenWidth = 1024;       // desktop size in pixels
+    int screenHeight = 768;
+    std::uint32_t startMs = 10000;            // clock value at start
+    std::int64_t startSeconds = 1767268800;   // local time at start: 2026-01-01 12:00:00
+    std::string programPath;      // program file path; empty: the real one
+    std::string settingsFolder;   // settings folder; empty: the real one
+};
+
+// Sets the switches; call before platform::Start.
+void Configure(const HeadlessConfig& config);
+
+// The switches in force.
+const HeadlessConfig& Config();
+
+// Parses "YYYY-MM-DDTHH:MM:SS" into seconds for startSeconds. False when malformed.
+bool ParseStartTime(const std::string& text, std::int64_t& seconds);
+
+// ---- Clock ----------------------------------------------------------------------------------
+
+// Moves the virtual clock forward.
+void AdvanceClock(std::uint32_t ms);
+
+// Moves the virtual clock forward by one 60 Hz display refresh.
+void AdvanceRefresh();
+
+// ---- Input ----------------------------------------------------------------------------------
+
+// Queue window messages as a person's actions would.
+void PushKey(int virtualKey, bool down);
+void PushSysKey(int virtualKey, bool down);
+void PushMouseMove(int x, int y);
+void PushMouseButton(int button, bool down, bool doubleClick = false); // 1 left, 2 right
+void PushActivate(bool active);
+void PushWindowMove(int clientLeft, int clientTop);
+void PushClose();
+
+// Places the cursor on the screen (unscaled pixels).
+void SetCursorScreenPos(int x, int y);
+
+// Reads a script of frame-stamped lines. False with "line N: reason" when malformed.
+bool LoadScript(const std::string& text, std::string& error);
+bool LoadScriptFile(const std::string& path, std::string& error);
+
+// Maps a key name of the script (Up, Space, F1, A, ...) to its code; -1 when unknown.
+int KeyCodeFromName(const std::string& name);
+
+// Frames started so far (the first frame is 1).
+int FramesStarted();
+
+// ---- Message boxes --------------------------------------------------------------------------
+
+struct MessageBoxRecord
+{
+    std::string caption; // CP932, as the program gave it
+    std::string text;    // CP932
+    unsigned style;
+    int answer;          // the button that closed it
+};
+
+// Queues the answer (IDOK, IDYES, IDNO) for the next box that asks a question.
+void QueueAnswer(int answer);
+
+// Every box shown so far, oldest first.
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Number of simple beeps.
+int BeepCount();
+
+// ---- Window ---------------------------------------------------------------------------------
+
+struct WindowRecord
+{
+    bool open = false;
+    bool minimized = false;
+    std::string caption;
+    int x = 0, y = 0, width = 0, height = 0;   // outer rectangle
+    bool cursorShown = true;
+    bool cursorClipped = false;
+    int clip[4] = {0, 0, 0, 0};
+};
+
+const WindowRecord& Window();
+
+} // namespace platform::headless

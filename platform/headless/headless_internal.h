@@ -1,0 +1,24 @@
+// What the headless backend's files share.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace platform::headless
+{
+
+struct ScriptAction
+{
+    std::function<void()> run; // what the line does when its frame comes
+};
+
+// Adds an action for the given frame (0: at start, before the program runs).
+void AddScriptAction(int frame, std::function<void()> run);
+
+// Runs the actions stamped with this frame.
+void RunActions(int frame);
+
+// Prepares the folder that presented frames are written to. False with a reason.
+bool StartCapture(const std::string& folder, std::string& error);
+
+} // namespace platform::headless
