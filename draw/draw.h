@@ -4,7 +4,14 @@
 
 #include <cstdint>
 
+// A rectangle in pixels; right and bottom are exclusive.
+struct Rect
+{
+    std::int32_t left, top, right, bottom;
+};
+
 extern int screenWidth, screenHeight; // the screen's size in pixels
+extern Rect clipRect;                 // every put and blitter clips against it
 
 namespace voDraw
 {

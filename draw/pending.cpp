@@ -2,6 +2,7 @@
 #include "draw/draw.h"
 
 int screenWidth = 0, screenHeight = 0;
+Rect clipRect = {0, 0, 0, 0};
 int transitionDirection = 0;
 int wipeState = 0;
 int overlayShown = 0;
