@@ -33,6 +33,9 @@ void Configure(const HeadlessConfig& config);
 // The switches in force.
 const HeadlessConfig& Config();
 
+// Changes the program file path while running (empty: the real one).
+void SetProgramPath(const std::string& path);
+
 // Parses "YYYY-MM-DDTHH:MM:SS" into seconds for startSeconds. False when malformed.
 bool ParseStartTime(const std::string& text, std::int64_t& seconds);
 
@@ -57,6 +60,14 @@ void PushClose();
 
 // Places the cursor on the screen (unscaled pixels).
 void SetCursorScreenPos(int x, int y);
+
+// Plugs joystick 0 or 1 in (if it was not) with this position (0..65535, 0 at the left and
+// the top) and these buttons (bit n - 1 for button n). Joysticks start unplugged.
+void SetJoystick(int index, std::uint32_t x, std::uint32_t y, std::uint32_t buttons);
+// Plugs the joystick in at rest: centred, no button down.
+void PlugJoystick(int index);
+// Unplugs it: every read of it fails until it is plugged in again.
+void UnplugJoystick(int index);
 
 // Reads a script of frame-stamped lines. False with "line N: reason" when malformed.
 bool LoadScript(const std::string& text, std::string& error);

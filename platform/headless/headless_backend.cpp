@@ -220,6 +220,12 @@ const HeadlessConfig& Config()
     return state.config;
 }
 
+void SetProgramPath(const std::string& path)
+{
+    state.config.programPath = path;
+    OverrideProgramFilePath(path);
+}
+
 bool ParseStartTime(const std::string& text, std::int64_t& seconds)
 {
     std::tm parts{};
@@ -378,6 +384,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.events = std::make_unique<HeadlessEvents>();
     backend.clock = std::make_unique<HeadlessClock>();
     backend.dialogs = std::make_unique<HeadlessDialogs>();
+    backend.joystick = MakeJoystick();
     RunActions(0);
     return true;
 }

@@ -1,0 +1,272 @@
+// Message boxes, paths and number files, date and time, the generator and text cutting.
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/control.h"
+#include "system/system.h"
+#include "tests/support/headless.h"
+
+using platform::headless::HeadlessConfig;
+using platform::headless::MessageBoxes;
+using testing_support::Cp932;
+using testing_support::StartHeadless;
+using testing_support::TempDir;
+
+TEST(ErrorBox, JoinsNameAndMessageUnderTheErrorCaption)
+{
+    StartHeadless();
+    std::string message = Cp932("オブジェクト数が多過ぎます");
+    EXPECT_EQ(ShowError("voDraw::LoadObject", message.c_str()), 0);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "voDraw::LoadObject : " + message);
+    EXPECT_EQ(MessageBoxes()[0].caption, Cp932("エラー発生"));
+    EXPECT_EQ(MessageBoxes()[0].style, 0x1030u);
+    EXPECT_EQ(platform::headless::BeepCount(), 1);
+    EXPECT_EQ(messageBoxOpen, 0);
+}
+
+TEST(ErrorBox, LongTextsAreCutWithinTheBufferAtACharacterBoundary)
+{
+    StartHeadless();
+    // "voDraw::X : " is 12 bytes, so 121 two-byte characters end at byte 254 and the 122nd
+    // would cross the 255-byte limit.
+    std::string message;
+    for (int i = 0; i < 200; ++i)
+    {
+        message += Cp932("あ");
+    }
+    ShowError("voDraw::X", message.c_str());
+    const std::string& text = MessageBoxes().at(0).text;
+    EXPECT_LE(text.size(), 255u);
+    EXPECT_EQ(text.size(), 12u + 242u);
+    EXPECT_EQ(text.substr(text.size() - 2), Cp932("あ"));
+}
+
+TEST(MessageBoxes, MessageAddsALineEndAndShowsTheCursor)
+{
+    StartHeadless();
+    cursorVisible = 0;
+    ShowMessage("%d:%s", 42, "x");
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "42:x\r\n");
+    EXPECT_EQ(MessageBoxes()[0].caption, Cp932("メッセージ"));
+    EXPECT_EQ(MessageBoxes()[0].style, 0x1030u);
+    EXPECT_EQ(cursorVisible, 1);
+    EXPECT_TRUE(platform::headless::Window().cursorShown);
+    EXPECT_EQ(messageBoxOpen, 0);
+}
+
+TEST(MessageBoxes, LongFormattedTextsKeep253BytesAndTheLineEnd)
+{
+    StartHeadless();
+    std::string text(400, 'z');
+    ShowMessage("%s", text.c_str());
+    EXPECT_EQ(MessageBoxes().at(0).text, std::string(253, 'z') + "\r\n");
+}
+
+TEST(MessageBoxes, AskYesNoIsOneOnlyForYes)
+{
+    StartHeadless();
+    platform::headless::QueueAnswer(platform::kIdYes);
+    platform::headless::QueueAnswer(platform::kIdNo);
+    platform::headless::QueueAnswer(platform::kIdOk);
+    EXPECT_EQ(AskYesNo("a?"), 1);
+    EXPECT_EQ(AskYesNo("b?"), 0);
+    EXPECT_EQ(AskYesNo("c?"), 0);
+    EXPECT_EQ(MessageBoxes().at(0).style, 0x1024u);
+    EXPECT_EQ(MessageBoxes().at(0).text, "a?\r\n");
+}
+
+TEST(MessageBoxesDeathTest, AQuestionWithNoAnswerEndsTheHeadlessRun)
+{
+    EXPECT_EXIT(
+        {
+            StartHeadless();
+            AskYesNo("nobody answers");
+        },
+        testing::ExitedWithCode(3), "no answer queued");
+}
+
+class ProgramFolder : public testing::Test
+{
+protected:
+    TempDir dir;
+    void Start(const std::string& programPath)
+    {
+        HeadlessConfig config;
+        config.programPath = programPath;
+        config.settingsFolder = dir.Path();
+        StartHeadless(config);
+    }
+};
+
+TEST_F(ProgramFolder, IsTheProgramsFolderWithATrailingSeparator)
+{
+    Start("/games/puzzle/p");
+    EXPECT_STREQ(GetProgramFolder(0), "/games/puzzle/");
+    EXPECT_STREQ(GetProgramFolder(1), "/games/puzzle/");
+}
+
+TEST_F(ProgramFolder, AlternateBaseTakesTheLastFolderName)
+{
+    Start("/games/puzzle/p");
+    dir.Write("base.txt", "/data/\n");
+    SetAlternateBase("base.txt");
+    EXPECT_STREQ(GetProgramFolder(1), "/data/puzzle/");
+    EXPECT_STREQ(GetProgramFolder(0), "/games/puzzle/");
+}
+
+TEST_F(ProgramFolder, AlternateBaseLineEndsAsTextModeReadsThem)
+{
+    Start("/games/puzzle/p");
+    dir.Write("base.txt", "/data\r\nsecond line\n");
+    SetAlternateBase("base.txt");
+    EXPECT_STREQ(GetProgramFolder(1), "/data/puzzle/");
+}
+
+TEST_F(ProgramFolder, MissingOrEmptyBaseFileMeansNoBase)
+{
+    Start("/games/puzzle/p");
+    dir.Write("base.txt", "/data\n");
+    SetAlternateBase("base.txt");
+    SetAlternateBase("missing.txt");
+    EXPECT_STREQ(GetProgramFolder(1), "/games/puzzle/");
+    dir.Write("empty.txt", "");
+    SetAlternateBase("empty.txt");
+    EXPECT_STREQ(GetProgramFolder(1), "/games/puzzle/");
+}
+
+TEST_F(ProgramFolder, ProgramInTheRootKeepsAnEarlierLastName)
+{
+    Start("/games/puzzle/p");
+    dir.Write("base.txt", "/data\n");
+    SetAlternateBase("base.txt");
+    GetProgramFolder(1);
+    platform::headless::SetProgramPath("/p");
+    EXPECT_STREQ(GetProgramFolder(0), "/");
+    EXPECT_STREQ(GetProgramFolder(1), "/data/puzzle/");
+}
+
+TEST_F(ProgramFolder, FolderTooLongForTheBufferFallsBackToTheCurrentFolder)
+{
+    Start("/" + std::string(300, 'd') + "/p");
+    EXPECT_STREQ(GetProgramFolder(0), "./");
+}
+
+TEST_F(ProgramFolder, NumberFilesLiveUnderTheAlternateBase)
+{
+    Start(dir.File("prog/plonder"));
+    mkdir(dir.File("prog").c_str(), 0755);
+    mkdir(dir.File("alt").c_str(), 0755);
+    mkdir(dir.File("alt/prog").c_str(), 0755);
+    SaveNumber("n.dat", -1234);
+    EXPECT_EQ(dir.Read("prog/n.dat"), "-1234");
+    EXPECT_EQ(LoadNumber("n.dat"), -1234);
+
+    dir.Write("base.txt", dir.Path() + "/alt\n");
+    SetAlternateBase("base.txt");
+    SaveValue("n.dat", 77);
+    EXPECT_EQ(dir.Read("alt/prog/n.dat"), "77");
+    EXPECT_EQ(LoadValue("n.dat"), 77);
+    EXPECT_EQ(dir.Read("prog/n.dat"), "-1234");
+}
+
+TEST_F(ProgramFolder, NumberFileFailuresAreQuiet)
+{
+    Start(dir.File("prog/plonder"));
+    // The folder does not exist: nothing is written and reading gives 0.
+    SaveNumber("n.dat", 5);
+    EXPECT_EQ(dir.Read("prog/n.dat"), "<missing>");
+    EXPECT_EQ(LoadNumber("n.dat"), 0);
+    mkdir(dir.File("prog").c_str(), 0755);
+    dir.Write("prog/bad.dat", "abc");
+    EXPECT_EQ(LoadNumber("bad.dat"), 0);
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST(DateAndTime, FollowTheHeadlessCalendar)
+{
+    HeadlessConfig config;
+    ASSERT_TRUE(platform::headless::ParseStartTime("2024-02-29T23:59:59", config.startSeconds));
+    StartHeadless(config);
+    int year, month, day;
+    char weekday[3] = {};
+    GetDate(year, month, day, weekday);
+    EXPECT_EQ(year, 2024);
+    EXPECT_EQ(month, 2);
+    EXPECT_EQ(day, 29);
+    EXPECT_EQ(std::string(weekday, 2), Cp932("木"));
+    EXPECT_EQ(weekday[2], '\0');
+    platform::headless::AdvanceClock(1000);
+    int hour, minute, second;
+    GetTime(hour, minute, second);
+    EXPECT_EQ(hour, 0);
+    EXPECT_EQ(minute, 0);
+    EXPECT_EQ(second, 0);
+    GetDate(year, month, day, weekday);
+    EXPECT_EQ(month, 3);
+    EXPECT_EQ(std::string(weekday, 2), Cp932("金"));
+}
+
+TEST(Generator, FollowsTheLinearCongruentialSequence)
+{
+    SeedRandom(1);
+    EXPECT_EQ(Random(), 41);
+    EXPECT_EQ(Random(), 18467);
+    EXPECT_EQ(Random(), 6334);
+    EXPECT_EQ(Random(), 26500);
+    SeedRandom(0xFFFFFFFFu);
+    for (int i = 0; i < 1000; ++i)
+    {
+        int value = Random();
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, 32767);
+    }
+}
+
+TEST(Services, CursorAndWindowSwitches)
+{
+    StartHeadless();
+    clientLeft = 100;
+    clientTop = 50;
+    SetMousePos(3, 4);
+    int x = 0;
+    int y = 0;
+    platform::GetCursorPos(x, y);
+    EXPECT_EQ(x, 103);
+    EXPECT_EQ(y, 54);
+
+    fullScreen = 0;
+    ClipCursorToScreen();
+    EXPECT_EQ(IsCursorClipped(), 1);
+    EXPECT_TRUE(platform::headless::Window().cursorClipped);
+    EXPECT_EQ(platform::headless::Window().clip[0], 100);
+    UnclipCursor();
+    EXPECT_EQ(IsCursorClipped(), 0);
+    EXPECT_FALSE(platform::headless::Window().cursorClipped);
+    EXPECT_EQ(IsWindowed(), 1);
+    EXPECT_EQ(GetScreenColourBits(), 16);
+}
+
+TEST(Services, DiskAndMemoryFiguresAreReadFromTheMachine)
+{
+    StartHeadless();
+    EXPECT_GT(GetAvailableMemory(), 0u);
+    EXPECT_GT(platform::FreeDiskBytes("/"), 0u);
+}
+
+TEST(CopyTextTest, NeverSplitsATwoByteCharacter)
+{
+    char buffer[4];
+    std::string text = "a" + Cp932("あい");
+    CopyText(buffer, text.c_str(), sizeof buffer);
+    EXPECT_EQ(std::string(buffer), "a" + Cp932("あ"));
+    CopyText(buffer, "abcdef", sizeof buffer);
+    EXPECT_STREQ(buffer, "abc");
+    // A lone lead byte at the end is copied as one byte.
+    CopyText(buffer, "a\x82", sizeof buffer);
+    EXPECT_STREQ(buffer, "a\x82");
+}
