@@ -4,6 +4,7 @@
 int screenWidth = 0, screenHeight = 0;
 Rect clipRect = {0, 0, 0, 0};
 int transitionDirection = 0;
+int transitionStep = 0;
 int wipeState = 0;
 int overlayShown = 0;
 int overlayKey = 0;
@@ -24,6 +25,18 @@ int Clear()
     return 0;
 }
 int Present()
+{
+    return 0;
+}
+ObjectId LoadObject(const char*, int)
+{
+    return 0;
+}
+int Put(int, int, ObjectId, int, int, int, int)
+{
+    return 0;
+}
+int Put(double, double, ObjectId, int, int, int, int)
 {
     return 0;
 }
