@@ -60,12 +60,27 @@ public:
     virtual void Beep() = 0;
 };
 
+// Joysticks 0 and 1 (platform/joystick.h does the number check and the failure values).
+class Joystick
+{
+public:
+    virtual ~Joystick() = default;
+    // Position 0..65535 per axis, 0 at the left and the top, the dead zone as the centre.
+    // False when the joystick is absent or unplugged.
+    virtual bool ReadPosition(int joystick, std::uint32_t& x, std::uint32_t& y) = 0;
+    // Bit n - 1 for button n. False when the joystick is absent or unplugged.
+    virtual bool ReadButtons(int joystick, std::uint32_t& buttons) = 0;
+    // Looks at the devices again (joyConfigChanged); may do nothing.
+    virtual void ConfigChanged() = 0;
+};
+
 struct Backend
 {
     std::unique_ptr<Window> window;
     std::unique_ptr<Events> events;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Joystick> joystick;
 };
 
 // The main window's handle once it exists; messages may be posted to it before that.

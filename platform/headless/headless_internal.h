@@ -2,7 +2,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+namespace platform
+{
+class Joystick;
+}
 
 namespace platform::headless
 {
@@ -20,5 +26,8 @@ void RunActions(int frame);
 
 // Prepares the folder that presented frames are written to. False with a reason.
 bool StartCapture(const std::string& folder, std::string& error);
+
+// The joysticks the tests and the script control.
+std::unique_ptr<platform::Joystick> MakeJoystick();
 
 } // namespace platform::headless

@@ -11,6 +11,9 @@
 //   FRAME move X Y                the window's client area moves to screen position X, Y
 //   FRAME close                   the window's close button
 //   FRAME wait MS                 the clock moves on by MS milliseconds
+//   FRAME joy INDEX X Y BUTTONS   joystick 0 or 1 plugged in at X, Y (0..65535) with the
+//                                 button bits (1 for button 1, 2 for button 2, ...)
+//   FRAME plug|unplug INDEX       joystick 0 or 1 plugged in at rest, or unplugged
 #include <cctype>
 #include <map>
 #include <sstream>
@@ -156,6 +159,39 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
     if (command == "close")
     {
         AddScriptAction(frame, [] { PushClose(); });
+        return "";
+    }
+    if (command == "joy")
+    {
+        int x = 0;
+        int y = 0;
+        int buttons = 0;
+        if (!ReadInt(in, a) || (a != 0 && a != 1) || !ReadInt(in, x) || !ReadInt(in, y) ||
+            !ReadInt(in, buttons) || x < 0 || x > 65535 || y < 0 || y > 65535 || buttons < 0 ||
+            buttons > 65535)
+        {
+            return "expected INDEX (0 or 1) X Y (0..65535) BUTTONS (0..65535)";
+        }
+        AddScriptAction(frame, [a, x, y, buttons] {
+            SetJoystick(a, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                        static_cast<std::uint32_t>(buttons));
+        });
+        return "";
+    }
+    if (command == "plug" || command == "unplug")
+    {
+        if (!ReadInt(in, a) || (a != 0 && a != 1))
+        {
+            return "expected 0 or 1";
+        }
+        if (command == "plug")
+        {
+            AddScriptAction(frame, [a] { PlugJoystick(a); });
+        }
+        else
+        {
+            AddScriptAction(frame, [a] { UnplugJoystick(a); });
+        }
         return "";
     }
     if (command == "wait")

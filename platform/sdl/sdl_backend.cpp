@@ -410,6 +410,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.events = std::make_unique<SdlEvents>();
     backend.clock = std::make_unique<SdlClock>();
     backend.dialogs = std::make_unique<SdlDialogs>();
+    backend.joystick = MakeJoystick();
     return true;
 }
 
