@@ -36,5 +36,23 @@ void ReadBestScore(PuzzleBoard& b);
 // Writes bestScore to "score.fil" as four digits, replacing the old file whole.
 void WriteBestScore(const PuzzleBoard& b);
 
-// One frame of the game.
+// ---- Scenes and drawing ---------------------------------------------------------------------
+
+// Scene numbers of GameScene.
+constexpr int kSceneSetUp = 0;
+constexpr int kSceneTitle = 1;
+constexpr int kScenePlay = 2;
+constexpr int kSceneSlide = 3;
+constexpr int kSceneCleared = 6;
+
+extern int bannerY;                // y of the cleared banner; 70 at each set-up, rests at 20
+extern std::int32_t letterSheet;   // ObjectId of "letter.bmp"
+
+// One frame of the game: polls input, runs the scene, draws it.
 void GameFrame();
+
+// Puts the 25 cells, the status label and the best-score and move counters.
+void DrawBoard(const PuzzleBoard& b);
+
+// Loads "tiles.bmp" and "letter.bmp" from the program's folder into tileSheet and letterSheet.
+void LoadGameBitmaps();
