@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/pixels.h"
 #include "platform/platform.h"
 
 namespace platform
@@ -74,12 +75,59 @@ public:
     virtual void ConfigChanged() = 0;
 };
 
+// A step of the display's set-up that a device may refuse (headless switches reach each).
+enum class DisplayFault
+{
+    None,
+    NoDevice,         // no display device can be opened
+    CooperativeLevel, // the window cannot take the display
+    DisplayMode,      // no full-screen mode can be set
+    Clipper,          // no clipper can be made
+    ClipperWindow,    // the clipper cannot be bound to the window
+    ClipperOnPrimary, // the clipper cannot be attached to the primary surface
+    PixelFormat,      // the back buffer's pixel format cannot be read
+};
+
+// What a display device reports of itself.
+struct DisplayDevice
+{
+    bool hardware3D = false;       // hardware with 3D and texture surfaces
+    bool hardwareStretch = false;  // blits stretch in hardware
+    bool emulationStretch = false; // blits stretch in emulation
+    PixelLayout layout = PixelLayout::Rgb565;
+    int surfaceLimit = -1;         // surfaces it holds at once; -1 no limit
+    bool surfacesStartLost = false; // new surfaces are lost until restored
+    DisplayFault fault = DisplayFault::None;
+};
+
+// The display: how the window's picture reaches the screen. The portable surface and
+// display code is in platform/surface.cpp and platform/display.cpp.
+class Display
+{
+public:
+    virtual ~Display() = default;
+    virtual DisplayDevice Device() = 0;
+    // Takes the display for the window, exclusively in full screen. False when refused.
+    virtual bool SetCooperation(bool fullScreen) = 0;
+    // Switches to a full-screen mode; false when the display has no such mode.
+    virtual bool SetMode(int width, int height, int bitsPerPixel) = 0;
+    // Goes back to the desktop's own mode.
+    virtual void RestoreMode() = 0;
+    // The window's client area in unscaled screen pixels.
+    virtual void ClientArea(int& left, int& top, int& width, int& height) = 0;
+    // Returns when the next vertical blank begins; false when the wait fails.
+    virtual bool WaitForVerticalBlank() = 0;
+    // Shows the client area's picture (client-sized pixels) in the window.
+    virtual void ShowPicture(const PixelBuffer& picture) = 0;
+};
+
 struct Backend
 {
     std::unique_ptr<Window> window;
     std::unique_ptr<Events> events;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Display> display;
     std::unique_ptr<Joystick> joystick;
 };
 

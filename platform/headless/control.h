@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend.h"
+
 namespace platform::headless
 {
 
@@ -17,8 +19,10 @@ struct HeadlessConfig
     int desktopBpp = 16;          // desktop depth the program sees
     bool stretch = true;          // the display can stretch during blits
     bool device3D = true;         // a 3D-capable device is found
-    bool surfacesLost = false;    // every surface reports lost
+    bool surfacesLost = false;    // every surface is lost when made, until restored
     bool vblankFails = false;     // vertical-blank waits fail
+    int surfaceLimit = -1;        // surfaces the display holds at once; -1 no limit
+    platform::DisplayFault displayFault = platform::DisplayFault::None; // a set-up step refused
     int screenWidth = 1024;       // desktop size in pixels
     int screenHeight = 768;
     std::uint32_t startMs = 10000;            // clock value at start
@@ -46,6 +50,11 @@ void AdvanceClock(std::uint32_t ms);
 
 // Moves the virtual clock forward by one 60 Hz display refresh.
 void AdvanceRefresh();
+
+// ---- Display --------------------------------------------------------------------------------
+
+// Loses every surface now, as another program taking the display would.
+void LoseAllSurfaces();
 
 // ---- Input ----------------------------------------------------------------------------------
 

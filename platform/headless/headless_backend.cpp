@@ -385,6 +385,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.clock = std::make_unique<HeadlessClock>();
     backend.dialogs = std::make_unique<HeadlessDialogs>();
     backend.joystick = MakeJoystick();
+    backend.display = MakeDisplay();
     RunActions(0);
     return true;
 }

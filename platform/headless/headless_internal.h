@@ -8,6 +8,7 @@
 namespace platform
 {
 class Joystick;
+class Display;
 }
 
 namespace platform::headless
@@ -29,5 +30,8 @@ bool StartCapture(const std::string& folder, std::string& error);
 
 // The joysticks the tests and the script control.
 std::unique_ptr<platform::Joystick> MakeJoystick();
+
+// The display the switches describe (headless_display.cpp).
+std::unique_ptr<platform::Display> MakeDisplay();
 
 } // namespace platform::headless

@@ -155,6 +155,7 @@ public:
     {
         if (sdlState.window != nullptr)
         {
+            DropRenderer();
             SDL_DestroyWindow(sdlState.window);
             sdlState.window = nullptr;
         }
@@ -411,6 +412,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.clock = std::make_unique<SdlClock>();
     backend.dialogs = std::make_unique<SdlDialogs>();
     backend.joystick = MakeJoystick();
+    backend.display = MakeDisplay();
     return true;
 }
 
@@ -418,6 +420,7 @@ void Destroy()
 {
     if (sdlState.window != nullptr)
     {
+        DropRenderer();
         SDL_DestroyWindow(sdlState.window);
         sdlState.window = nullptr;
     }

@@ -10,6 +10,7 @@ struct SDL_Window;
 namespace platform
 {
 class Joystick;
+class Display;
 }
 
 namespace platform::sdl
@@ -23,6 +24,11 @@ int WindowScale();
 
 // The window's title (UTF-8) and client size in real pixels, for checks.
 bool WindowInfo(std::string& title, int& width, int& height);
+
+// The window's picture and the vertical blank (sdl_display.cpp).
+std::unique_ptr<platform::Display> MakeDisplay();
+// Frees the renderer; the window calls it before it goes.
+void DropRenderer();
 
 // Joysticks 0 and 1 from SDL's joysticks and game controllers (sdl_joystick.cpp).
 std::unique_ptr<platform::Joystick> MakeJoystick();

@@ -1,0 +1,234 @@
+// SDL2 display: the window's picture through an RGB565 texture, scaled by the window's
+// whole-number scale; the vertical blank from the renderer's vsync, or an even 60 Hz wait
+// when the display has none, so the main loop never runs faster than the screen.
+//   [X] picture, scale, vsync with a timed fallback, desktop full screen for full-screen modes
+//   [ ] real display modes: full screen keeps the desktop's mode and scales the picture
+#include <SDL.h>
+
+#include "platform/backend.h"
+#include "platform/sdl/sdl_internal.h"
+
+namespace platform::sdl
+{
+namespace
+{
+
+constexpr int kRefreshHz = 60;
+// Presents this much apart, many times running, mean the vsync is not really waiting.
+constexpr std::uint64_t kTooFastUs = 2000;
+constexpr int kTooFastFrames = 10;
+
+struct DisplayState
+{
+    SDL_Window* window = nullptr;     // the window the renderer draws in
+    SDL_Renderer* renderer = nullptr; // made on the first use
+    SDL_Texture* texture = nullptr;   // the picture, RGB565
+    int textureWidth = 0, textureHeight = 0;
+    bool vsync = false;               // the present waits for the vertical blank
+    bool shownSinceWait = false;      // a present followed the last wait
+    std::uint64_t nextTick = 0;       // performance counter of the next timed blank
+    std::uint64_t lastPresent = 0;    // performance counter of the last present
+    int fastFrames = 0;               // presents in a row that came too quickly
+};
+
+DisplayState displayState;
+
+std::uint64_t MicrosecondsBetween(std::uint64_t from, std::uint64_t to)
+{
+    return (to - from) * 1000000 / SDL_GetPerformanceFrequency();
+}
+
+bool EnsureRenderer()
+{
+    SDL_Window* window = MainSdlWindow();
+    if (window == nullptr)
+    {
+        return false;
+    }
+    if (displayState.renderer != nullptr && displayState.window == window)
+    {
+        return true;
+    }
+    DropRenderer();
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (renderer == nullptr)
+    {
+        renderer = SDL_CreateRenderer(window, -1, 0);
+    }
+    if (renderer == nullptr)
+    {
+        return false;
+    }
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer, &info);
+    SDL_DisplayMode mode{};
+    int index = SDL_GetWindowDisplayIndex(window);
+    bool knownRate = index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 &&
+                     mode.refresh_rate > 0;
+    displayState.window = window;
+    displayState.renderer = renderer;
+    displayState.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 && knownRate;
+    return true;
+}
+
+void TimedWait()
+{
+    std::uint64_t frequency = SDL_GetPerformanceFrequency();
+    std::uint64_t period = frequency / kRefreshHz;
+    std::uint64_t now = SDL_GetPerformanceCounter();
+    // After a long stall the schedule starts again instead of racing to catch up.
+    if (displayState.nextTick == 0 || now > displayState.nextTick + period)
+    {
+        displayState.nextTick = now + period;
+    }
+    while ((now = SDL_GetPerformanceCounter()) < displayState.nextTick)
+    {
+        std::uint64_t leftMs = (displayState.nextTick - now) * 1000 / frequency;
+        if (leftMs > 1)
+        {
+            SDL_Delay(static_cast<Uint32>(leftMs - 1));
+        }
+    }
+    displayState.nextTick += period;
+}
+
+class SdlDisplay final : public platform::Display
+{
+public:
+    ~SdlDisplay() override
+    {
+        DropRenderer();
+    }
+    DisplayDevice Device() override
+    {
+        DisplayDevice device;
+        device.hardware3D = true;
+        device.hardwareStretch = true;
+        device.emulationStretch = true;
+        device.layout = PixelLayout::Rgb565;
+        return device;
+    }
+    bool SetCooperation(bool) override
+    {
+        return MainSdlWindow() != nullptr;
+    }
+    bool SetMode(int, int, int bitsPerPixel) override
+    {
+        bool known = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 ||
+                     bitsPerPixel == 32;
+        SDL_Window* window = MainSdlWindow();
+        return known && window != nullptr &&
+               SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    }
+    void RestoreMode() override
+    {
+        if (SDL_Window* window = MainSdlWindow())
+        {
+            SDL_SetWindowFullscreen(window, 0);
+        }
+    }
+    void ClientArea(int& left, int& top, int& width, int& height) override
+    {
+        left = top = width = height = 0;
+        SDL_Window* window = MainSdlWindow();
+        if (window == nullptr)
+        {
+            return;
+        }
+        int scale = WindowScale();
+        SDL_GetWindowPosition(window, &left, &top);
+        SDL_GetWindowSize(window, &width, &height);
+        left /= scale;
+        top /= scale;
+        width /= scale;
+        height /= scale;
+    }
+    bool WaitForVerticalBlank() override
+    {
+        EnsureRenderer();
+        // With vsync the present itself waits; a wait with no present since the last one
+        // must still take a frame's time, or the loop would spin.
+        if (displayState.vsync && displayState.shownSinceWait)
+        {
+            displayState.shownSinceWait = false;
+            return true;
+        }
+        displayState.shownSinceWait = false;
+        TimedWait();
+        return true;
+    }
+    void ShowPicture(const PixelBuffer& picture) override
+    {
+        if (!EnsureRenderer() || picture.width <= 0 || picture.height <= 0)
+        {
+            return;
+        }
+        if (displayState.texture == nullptr || displayState.textureWidth != picture.width ||
+            displayState.textureHeight != picture.height)
+        {
+            if (displayState.texture != nullptr)
+            {
+                SDL_DestroyTexture(displayState.texture);
+            }
+            displayState.texture =
+                SDL_CreateTexture(displayState.renderer, SDL_PIXELFORMAT_RGB565,
+                                  SDL_TEXTUREACCESS_STREAMING, picture.width, picture.height);
+            displayState.textureWidth = picture.width;
+            displayState.textureHeight = picture.height;
+            if (displayState.texture == nullptr)
+            {
+                return;
+            }
+        }
+        SDL_UpdateTexture(displayState.texture, nullptr, picture.pixels, picture.pitchBytes);
+        SDL_RenderClear(displayState.renderer);
+        SDL_RenderCopy(displayState.renderer, displayState.texture, nullptr, nullptr);
+        SDL_RenderPresent(displayState.renderer);
+        displayState.shownSinceWait = true;
+        NoteVsync();
+    }
+
+private:
+    // A renderer that claims vsync but returns at once gets the timed wait instead.
+    static void NoteVsync()
+    {
+        std::uint64_t now = SDL_GetPerformanceCounter();
+        if (displayState.vsync && displayState.lastPresent != 0 &&
+            MicrosecondsBetween(displayState.lastPresent, now) < kTooFastUs)
+        {
+            displayState.fastFrames += 1;
+            if (displayState.fastFrames >= kTooFastFrames)
+            {
+                SDL_RenderSetVSync(displayState.renderer, 0);
+                displayState.vsync = false;
+            }
+        }
+        else
+        {
+            displayState.fastFrames = 0;
+        }
+        displayState.lastPresent = now;
+    }
+};
+
+} // namespace
+
+void DropRenderer()
+{
+    if (displayState.texture != nullptr)
+    {
+        SDL_DestroyTexture(displayState.texture);
+    }
+    if (displayState.renderer != nullptr)
+    {
+        SDL_DestroyRenderer(displayState.renderer);
+    }
+    displayState = DisplayState{};
+}
+
+std::unique_ptr<platform::Display> MakeDisplay()
+{
+    return std::make_unique<SdlDisplay>();
+}
+
+} // namespace platform::sdl
