@@ -121,6 +121,24 @@ public:
     virtual void ShowPicture(const PixelBuffer& picture) = 0;
 };
 
+// The sound output: a stereo 16-bit stream that pulls mixed frames from the platform's
+// mixer (MixAudio below). The device, buffers and mixing are in platform/mixer.cpp.
+class AudioOut
+{
+public:
+    virtual ~AudioOut() = default;
+    // Starts pulling frames at rateHz. False with a reason when there is no output.
+    virtual bool Open(int rateHz, std::string& error) = 0;
+    // Stops pulling; MixAudio is not called once this returns.
+    virtual void Close() = 0;
+    // Frames mixed ahead of what is being heard.
+    virtual int LatencyFrames() = 0;
+};
+
+// The mixer's pull: count stereo frames, left then right, of everything playing. Backends
+// call it from their output (on any thread).
+void MixAudio(std::int16_t* frames, int count);
+
 struct Backend
 {
     std::unique_ptr<Window> window;
@@ -129,6 +147,7 @@ struct Backend
     std::unique_ptr<Dialogs> dialogs;
     std::unique_ptr<Display> display;
     std::unique_ptr<Joystick> joystick;
+    std::unique_ptr<AudioOut> audio;
 };
 
 // The main window's handle once it exists; messages may be posted to it before that.
