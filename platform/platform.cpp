@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "platform/backend.h"
+#include "platform/sound_internal.h"
 
 namespace platform
 {
@@ -203,6 +204,8 @@ void Shutdown()
     {
         return;
     }
+    // The output stops pulling before the backend that feeds it goes.
+    ShutdownSound();
     if (core.window != 0)
     {
         core.backend.window->Destroy();
@@ -291,6 +294,8 @@ InstanceHandle GetInstance()
 
 bool PeekMessage(Message& message)
 {
+    // The sequencer's notifications join the queue as the window's messages.
+    DeliverSequencerNotices();
     if (core.queue.empty())
     {
         ActiveBackend().events->Pump();
@@ -420,6 +425,7 @@ int MessageBox(const char* text, const char* caption, unsigned style)
 void Beep()
 {
     ActiveBackend().dialogs->Beep();
+    SoundBeepTone();
 }
 
 void OverrideProgramFilePath(const std::string& path)

@@ -107,6 +107,23 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 // Number of simple beeps.
 int BeepCount();
 
+// ---- Audio ----------------------------------------------------------------------------------
+
+// Frames per second of the output (stereo, 16-bit).
+constexpr int kAudioRateHz = 44100;
+
+// What the output has played, interleaved left and right, rendered exactly up to the clock
+// with no latency: a sound started now begins at frame AudioFramesRendered(). The record
+// starts when the output first opens (empty with the soundDevice switch off); only the latest
+// minutes are kept.
+const std::vector<std::int16_t>& RenderedAudio();
+
+// Frame number, counted from the backend's start, of RenderedAudio()'s first frame.
+std::uint64_t RenderedAudioFirstFrame();
+
+// Frames of audio time since the backend's start: the number of the next frame rendered.
+std::uint64_t AudioFramesRendered();
+
 // ---- Window ---------------------------------------------------------------------------------
 
 struct WindowRecord

@@ -247,11 +247,13 @@ bool ParseStartTime(const std::string& text, std::int64_t& seconds)
 void AdvanceClock(std::uint32_t ms)
 {
     state.elapsedUnits += static_cast<std::uint64_t>(ms) * kUnitsPerMs;
+    RenderAudioUpTo(state.elapsedUnits);
 }
 
 void AdvanceRefresh()
 {
     state.elapsedUnits += kUnitsPerRefresh;
+    RenderAudioUpTo(state.elapsedUnits);
 }
 
 void PushKey(int virtualKey, bool down)
@@ -386,6 +388,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.dialogs = std::make_unique<HeadlessDialogs>();
     backend.joystick = MakeJoystick();
     backend.display = MakeDisplay();
+    backend.audio = MakeAudioOut();
     RunActions(0);
     return true;
 }

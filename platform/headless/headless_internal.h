@@ -9,6 +9,7 @@ namespace platform
 {
 class Joystick;
 class Display;
+class AudioOut;
 }
 
 namespace platform::headless
@@ -33,5 +34,10 @@ std::unique_ptr<platform::Joystick> MakeJoystick();
 
 // The display the switches describe (headless_display.cpp).
 std::unique_ptr<platform::Display> MakeDisplay();
+
+// The output that keeps what it plays in memory (headless_audio.cpp).
+std::unique_ptr<platform::AudioOut> MakeAudioOut();
+// Mixes the frames due up to this clock time (in 1/60000 s since start).
+void RenderAudioUpTo(std::uint64_t elapsedUnits);
 
 } // namespace platform::headless

@@ -413,6 +413,7 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     backend.dialogs = std::make_unique<SdlDialogs>();
     backend.joystick = MakeJoystick();
     backend.display = MakeDisplay();
+    backend.audio = MakeAudioOut();
     return true;
 }
 

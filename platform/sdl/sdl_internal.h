@@ -11,6 +11,7 @@ namespace platform
 {
 class Joystick;
 class Display;
+class AudioOut;
 }
 
 namespace platform::sdl
@@ -32,6 +33,9 @@ void DropRenderer();
 
 // Joysticks 0 and 1 from SDL's joysticks and game controllers (sdl_joystick.cpp).
 std::unique_ptr<platform::Joystick> MakeJoystick();
+
+// The output through an SDL audio device (sdl_audio.cpp).
+std::unique_ptr<platform::AudioOut> MakeAudioOut();
 
 // For checks without hardware: plugs in a virtual device that SDL treats as a real one, a
 // game controller with the standard layout (axis 0 left stick x, axis 1 left stick y, button

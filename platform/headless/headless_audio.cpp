@@ -1,0 +1,125 @@
+// Headless audio out: mixes as the virtual clock moves and keeps the frames in memory for
+// tests; the mixing itself is in platform/mixer.cpp.
+//   [X] output that opens unless the soundDevice switch is off, frames rendered exactly up to
+//       the clock, no latency
+//   [ ] frames older than about six minutes: dropped, so a long run stays small
+#include <algorithm>
+
+#include "platform/backend.h"
+#include "platform/headless/control.h"
+#include "platform/headless/headless_internal.h"
+
+namespace platform::headless
+{
+namespace
+{
+
+// Clock units (1/60000 s) to output frames: 44100 / 60000 = 147 / 200.
+constexpr std::uint64_t kFramesPerUnitNumerator = 147;
+constexpr std::uint64_t kFramesPerUnitDenominator = 200;
+static_assert(kAudioRateHz * kFramesPerUnitDenominator == 60000 * kFramesPerUnitNumerator);
+// Frames kept before the older half is dropped.
+constexpr std::size_t kKeptFramesLimit = std::size_t{1} << 24;
+constexpr int kRenderBlockFrames = 4096;
+
+struct AudioState
+{
+    bool open = false;                  // the output is pulling
+    std::uint64_t renderedUpTo = 0;     // frames since the backend started, rendered or silent
+    std::uint64_t firstKeptFrame = 0;   // frame number of samples[0]
+    std::vector<std::int16_t> samples;  // kept frames, interleaved left, right
+};
+
+AudioState audio;
+
+class HeadlessAudioOut final : public platform::AudioOut
+{
+public:
+    bool Open(int rateHz, std::string& error) override
+    {
+        if (!Config().soundDevice)
+        {
+            error = "the headless sound device is switched off";
+            return false;
+        }
+        if (rateHz != kAudioRateHz)
+        {
+            error = "the headless output runs at 44100 Hz only";
+            return false;
+        }
+        audio.open = true;
+        return true;
+    }
+    void Close() override
+    {
+        audio.open = false;
+    }
+    int LatencyFrames() override
+    {
+        return 0;
+    }
+};
+
+void DropOldFrames()
+{
+    std::size_t frames = audio.samples.size() / 2;
+    if (frames <= kKeptFramesLimit)
+    {
+        return;
+    }
+    std::size_t drop = frames - kKeptFramesLimit / 2;
+    audio.samples.erase(audio.samples.begin(),
+                        audio.samples.begin() + static_cast<std::ptrdiff_t>(drop * 2));
+    audio.firstKeptFrame += drop;
+}
+
+} // namespace
+
+std::unique_ptr<platform::AudioOut> MakeAudioOut()
+{
+    audio = AudioState{};
+    return std::make_unique<HeadlessAudioOut>();
+}
+
+void RenderAudioUpTo(std::uint64_t elapsedUnits)
+{
+    std::uint64_t target = elapsedUnits * kFramesPerUnitNumerator / kFramesPerUnitDenominator;
+    if (!audio.open && audio.samples.empty())
+    {
+        // Nothing is kept until the output first opens.
+        audio.renderedUpTo = std::max(audio.renderedUpTo, target);
+        audio.firstKeptFrame = audio.renderedUpTo;
+        return;
+    }
+    while (audio.renderedUpTo < target)
+    {
+        int count = static_cast<int>(
+            std::min<std::uint64_t>(target - audio.renderedUpTo, kRenderBlockFrames));
+        std::size_t at = audio.samples.size();
+        // A closed output is silent.
+        audio.samples.resize(at + static_cast<std::size_t>(count) * 2);
+        if (audio.open)
+        {
+            MixAudio(audio.samples.data() + at, count);
+        }
+        audio.renderedUpTo += static_cast<std::uint64_t>(count);
+    }
+    DropOldFrames();
+}
+
+const std::vector<std::int16_t>& RenderedAudio()
+{
+    return audio.samples;
+}
+
+std::uint64_t RenderedAudioFirstFrame()
+{
+    return audio.firstKeptFrame;
+}
+
+std::uint64_t AudioFramesRendered()
+{
+    return audio.renderedUpTo;
+}
+
+} // namespace platform::headless
