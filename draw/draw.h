@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/surface.h"
+
 // A rectangle in pixels; right and bottom are exclusive.
 struct Rect
 {
@@ -13,11 +15,6 @@ struct Rect
 
 extern int screenWidth, screenHeight; // the screen's size in pixels
 extern Rect clipRect;                 // every put and blitter clips against it
-
-namespace platform
-{
-struct Surface;
-}
 
 // ---- Screen set-up ---------------------------------------------------------------------------
 
@@ -78,6 +75,9 @@ extern DrawObject objectTable[kObjectCount];
 extern std::uint32_t keyColor; // key for new objects, GDI RGB value (black at start)
 extern int keyFromTopLeft;     // 1: new objects key on their top-left pixel
 
+// What a drawing operation that uses the display answers (Ok when drawn).
+using DrawResult = platform::SurfaceResult;
+
 namespace voDraw
 {
 // Brings up the screen, the objects and the tables, then the other services. Width -1 takes
@@ -107,63 +107,65 @@ void SetKeyColor(std::uint32_t rgb);
 // New objects key on their top-left pixel.
 void SetKeyFromTopLeft();
 // Keys the object on a GDI RGB value.
-int SetObjectKey(ObjectId id, std::uint32_t rgb);
+DrawResult SetObjectKey(ObjectId id, std::uint32_t rgb);
 // Keys the object on its top-left pixel.
-int SetObjectKeyFromTopLeft(ObjectId id);
+DrawResult SetObjectKeyFromTopLeft(ObjectId id);
 // Gives the destination object the source object's surface key.
 void CopyObjectKey(ObjectId destination, ObjectId source);
 
 // Puts of an object's rectangle (left, top, right, bottom) at (x, y), clipped to clipRect:
 // onto the back buffer or another object, with or without the colour key. Each returns the
-// transfer's result.
-int Put(int x, int y, ObjectId id, int left, int top, int right, int bottom);
-int Put(double x, double y, ObjectId id, int left, int top, int right, int bottom);
-int PutOpaque(int x, int y, ObjectId id, int left, int top, int right, int bottom);
-int PutTo(ObjectId destination, int x, int y, ObjectId id, int left, int top, int right,
-          int bottom);
-int PutOpaqueTo(ObjectId destination, int x, int y, ObjectId id, int left, int top, int right,
-                int bottom);
+// result of its last transfer (Ok when clipping left nothing to draw).
+DrawResult Put(int x, int y, ObjectId id, int left, int top, int right, int bottom);
+DrawResult Put(double x, double y, ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutOpaque(int x, int y, ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutTo(ObjectId destination, int x, int y, ObjectId id, int left, int top, int right,
+                 int bottom);
+DrawResult PutOpaqueTo(ObjectId destination, int x, int y, ObjectId id, int left, int top,
+                       int right, int bottom);
 // The rectangle scaled to width x height at (x, y), keyed or not; not clipped.
-int PutStretch(int x, int y, ObjectId id, int left, int top, int right, int bottom, int width,
-               int height);
-int PutStretch(double x, double y, ObjectId id, int left, int top, int right, int bottom,
-               int width, int height);
-int PutStretchOpaque(int x, int y, ObjectId id, int left, int top, int right, int bottom,
-                     int width, int height);
+DrawResult PutStretch(int x, int y, ObjectId id, int left, int top, int right, int bottom,
+                      int width, int height);
+DrawResult PutStretch(double x, double y, ObjectId id, int left, int top, int right, int bottom,
+                      int width, int height);
+DrawResult PutStretchOpaque(int x, int y, ObjectId id, int left, int top, int right, int bottom,
+                            int width, int height);
 
 // Rows waved sideways by a cosine that moves speed degrees per second.
-int PutWave(int x, int y, int amplitude, int divisor, float speed, ObjectId id, int left, int top,
-            int right, int bottom, int alternate);
+DrawResult PutWave(int x, int y, int amplitude, int divisor, float speed, ObjectId id, int left,
+                   int top, int right, int bottom, int alternate);
 // The rectangle tiled over the whole screen, drifting speed pixels per second.
-int PutTiled(float xSpeed, float ySpeed, ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutTiled(float xSpeed, float ySpeed, ObjectId id, int left, int top, int right,
+                    int bottom);
 // A wave whose rows also scroll upward through the rectangle.
-int PutWaveScroll(int x, int y, int amplitude, int divisor, float speed, float scrollSpeed,
-                  ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutWaveScroll(int x, int y, int amplitude, int divisor, float speed, float scrollSpeed,
+                         ObjectId id, int left, int top, int right, int bottom);
 // Screen rows y0..y1-1 filled with the rectangle tiled across, waved and scrolling.
-int PutWaveBand(int y0, int y1, int amplitude, int divisor, float speed, float scrollSpeed,
-                ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutWaveBand(int y0, int y1, int amplitude, int divisor, float speed, float scrollSpeed,
+                       ObjectId id, int left, int top, int right, int bottom);
 // Every step-th row of the rectangle drawn step times.
-int PutRowRepeat(int x, int y, int step, ObjectId id, int left, int top, int right, int bottom);
+DrawResult PutRowRepeat(int x, int y, int step, ObjectId id, int left, int top, int right,
+                        int bottom);
 
 // Fills; none of them clips. Colours of FillColor and FillHalf are native 16-bit pixels.
 // Clears the back buffer to black.
-int Clear();
-int ClearObject(ObjectId id);
-int FillBlack(int left, int top, int right, int bottom);
+DrawResult Clear();
+DrawResult ClearObject(ObjectId id);
+DrawResult FillBlack(int left, int top, int right, int bottom);
 // Blackens the one-pixel ring just inside the rectangle.
-int Frame(int left, int top, int right, int bottom);
-int ClearWhite();
-int FillWhite(int left, int top, int right, int bottom);
-int FillColor(int left, int top, int right, int bottom, std::uint32_t color);
+DrawResult Frame(int left, int top, int right, int bottom);
+DrawResult ClearWhite();
+DrawResult FillWhite(int left, int top, int right, int bottom);
+DrawResult FillColor(int left, int top, int right, int bottom, std::uint32_t color);
 // Mixes the colour half and half into the rectangle, clipped to clipRect. Returns 1, or 0
 // when the back buffer cannot be locked.
 int FillHalf(int left, int top, int right, int bottom, std::uint32_t color);
 // Inverts the rectangle of the back buffer.
-int InvertRect(int left, int top, int right, int bottom);
+DrawResult InvertRect(int left, int top, int right, int bottom);
 
 // Lays the transition step and the overlay over the back buffer and shows it in the window,
 // after the vertical blank when waitVerticalBlank is set.
-int Present();
+void Present();
 void SetWaitVSync(int flag);
 // Starts the current transition kind backward (10 down to 1) or forward (1 up to 10).
 void StartTransitionIn();
@@ -186,17 +188,17 @@ extern int transitionKind;
 extern int transitionStep;
 // Transition direction: +1 while an outgoing transition runs, -1 incoming, 0 none.
 extern int transitionDirection;
-extern int transitionSteps;           // step count of kinds 1..12
-extern ObjectId transitionPattern;    // strip of ten 64 x 48 frames for kind 0
+extern int transitionSteps;        // step count of kinds 1..12
+extern ObjectId transitionPattern; // strip of ten 64 x 48 frames for kind 0
 
 // Help overlay: shown flag, and the key pressed while it shows (0 once released).
 extern int overlayShown;
 extern int overlayKey;
-extern int overlayPageHeight;         // page height in pixels; 0: no overlay loaded
-extern ObjectId overlayPage;          // the page
-extern ObjectId overlayTile;          // the drifting background tile, 64 x 48
-extern float overlayScroll;           // page scroll position in pixels
-extern float overlayOffsetX;          // background drift in pixels
+extern int overlayPageHeight; // page height in pixels; 0: no overlay loaded
+extern ObjectId overlayPage;  // the page
+extern ObjectId overlayTile;  // the drifting background tile, 64 x 48
+extern float overlayScroll;   // page scroll position in pixels
+extern float overlayOffsetX;  // background drift in pixels
 extern float overlayOffsetY;
 
 // True while input is held back from the game: a transition runs or the overlay shows.

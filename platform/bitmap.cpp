@@ -90,8 +90,8 @@ struct Header
     std::uint32_t compression = kBiRgb;
     std::uint32_t colorsUsed = 0;
     std::uint32_t masks[3] = {0, 0, 0};
-    bool core = false;       // the 12-byte OS/2 header: 3-byte palette entries
-    std::size_t end = 0;     // where the header (and any separate masks) ends
+    bool core = false;   // the 12-byte OS/2 header: 3-byte palette entries
+    std::size_t end = 0; // where the header (and any separate masks) ends
 };
 
 bool ReadHeader(const Bytes& dib, Header& header)
@@ -252,7 +252,8 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Bitmap& bitmap)
     bitmap.width = static_cast<int>(width);
     bitmap.height = static_cast<int>(height);
     bitmap.pixels.resize(static_cast<std::size_t>(width * height));
-    auto fromPalette = [&palette](std::uint32_t index) {
+    auto fromPalette = [&palette](std::uint32_t index)
+    {
         // An index past a short palette reads as black.
         return index < palette.size() ? palette[index] : ColorRef{0};
     };
@@ -279,9 +280,10 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Bitmap& bitmap)
                 break;
             default:
             {
-                std::uint32_t pixel = header.bitCount == 16
-                                          ? static_cast<std::uint32_t>(in[x * 2] | (in[x * 2 + 1] << 8))
-                                          : Bytes{in + x * 4, 4}.U32(0);
+                std::uint32_t pixel =
+                    header.bitCount == 16
+                        ? static_cast<std::uint32_t>(in[x * 2] | (in[x * 2 + 1] << 8))
+                        : Bytes{in + x * 4, 4}.U32(0);
                 out[x] = MakeRgb(static_cast<int>(red.Value(pixel)),
                                  static_cast<int>(green.Value(pixel)),
                                  static_cast<int>(blue.Value(pixel)));
@@ -343,8 +345,8 @@ bool LoadBitmapResource(const char* name, Bitmap& bitmap)
     return FindResource(name, bytes, size) && DecodeBmp(bytes, size, bitmap);
 }
 
-SurfaceResult CopyBitmapToSurface(Surface* surface, const Bitmap& bitmap, int x, int y,
-                                  int width, int height)
+SurfaceResult CopyBitmapToSurface(Surface* surface, const Bitmap& bitmap, int x, int y, int width,
+                                  int height)
 {
     if (surface == nullptr || bitmap.pixels.empty())
     {

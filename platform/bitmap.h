@@ -45,7 +45,7 @@ bool LoadBitmapResource(const char* name, Bitmap& bitmap);
 // means the bitmap's own) stretched over the whole surface by the nearest pixel, each
 // colour stored as the 16-bit pixel holds it. Restores the surface first. Returns the
 // result of taking the surface's device context.
-SurfaceResult CopyBitmapToSurface(Surface* surface, const Bitmap& bitmap, int x, int y,
-                                  int width, int height);
+SurfaceResult CopyBitmapToSurface(Surface* surface, const Bitmap& bitmap, int x, int y, int width,
+                                  int height);
 
 } // namespace platform

@@ -20,8 +20,8 @@ namespace
 
 struct DisplayState
 {
-    bool open = false;       // the display object exists
-    DisplayDevice device;    // what the device reported when it opened
+    bool open = false;    // the display object exists
+    DisplayDevice device; // what the device reported when it opened
 };
 
 DisplayState displayState;
@@ -56,8 +56,8 @@ bool OpenDisplay(bool& device3D)
     device3D = device.hardware3D;
     displayState.open = true;
     displayState.device = device;
-    SetSurfaceDevice(SurfaceDevice{true, device.layout, device.surfaceLimit,
-                                   device.surfacesStartLost});
+    SetSurfaceDevice(
+        SurfaceDevice{true, device.layout, device.surfaceLimit, device.surfacesStartLost});
     return true;
 }
 
@@ -176,7 +176,8 @@ bool GetPixelFormat(const Surface* surface, PixelMasks& masks)
 
 bool WaitForVerticalBlank()
 {
-    return displayState.open && DisplayBackend()->WaitForVerticalBlank();
+    Display* display = DisplayBackend();
+    return display != nullptr && display->WaitForVerticalBlank();
 }
 
 SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect, Surface* source,
@@ -232,8 +233,9 @@ SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect,
         std::uint16_t* out = to.Row(y);
         for (int x = visible.left; x < visible.right; ++x)
         {
-            out[x] = in[sourceRect.left + static_cast<int>(static_cast<std::int64_t>(x - target.left) *
-                                                           sourceWidth / targetWidth)];
+            out[x] =
+                in[sourceRect.left + static_cast<int>(static_cast<std::int64_t>(x - target.left) *
+                                                      sourceWidth / targetWidth)];
         }
     }
     DisplayBackend()->ShowPicture(to);

@@ -62,7 +62,8 @@ struct PixelMasks
 bool GetPixelFormat(const Surface* surface, PixelMasks& masks);
 
 // Stands in for IDirectDraw::WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN). False when the wait
-// fails or no display is open.
+// fails. It waits even while no display is open, so that a program whose screen could not
+// be set up still runs at the display's pace.
 bool WaitForVerticalBlank();
 
 } // namespace platform

@@ -17,8 +17,8 @@ constexpr std::size_t kMaxSurfaceBytes = std::size_t{256} << 20;
 
 struct SurfaceState
 {
-    SurfaceDevice device;            // what new surfaces take
-    std::vector<Surface*> surfaces;  // every live surface, for LoseAllSurfaces
+    SurfaceDevice device;           // what new surfaces take
+    std::vector<Surface*> surfaces; // every live surface, for LoseAllSurfaces
 };
 
 SurfaceState surfaceState;
@@ -88,7 +88,8 @@ void SetSurfaceDevice(const SurfaceDevice& device)
 Surface* NewSurface(int width, int height, SurfaceMemory memory, bool primary,
                     SurfaceResult* result)
 {
-    auto fail = [result](SurfaceResult why) -> Surface* {
+    auto fail = [result](SurfaceResult why) -> Surface*
+    {
         if (result != nullptr)
         {
             *result = why;
@@ -312,8 +313,8 @@ void CopyKeyedRow(std::uint16_t* __restrict destination, const std::uint16_t* __
     }
 }
 
-SurfaceResult BltFast(Surface* destination, int x, int y, Surface* source,
-                      const SurfaceRect& rect, bool useKey)
+SurfaceResult BltFast(Surface* destination, int x, int y, Surface* source, const SurfaceRect& rect,
+                      bool useKey)
 {
     SurfaceResult result = BothUsable(destination, source);
     if (result != SurfaceResult::Ok)
@@ -370,8 +371,8 @@ void StretchPixels(const PixelBuffer& destination, const SurfaceRect& destinatio
     std::vector<int> columns(static_cast<std::size_t>(toWidth));
     for (int i = 0; i < toWidth; ++i)
     {
-        columns[i] = sourceRect.left +
-                     static_cast<int>(static_cast<std::int64_t>(i) * fromWidth / toWidth);
+        columns[i] =
+            sourceRect.left + static_cast<int>(static_cast<std::int64_t>(i) * fromWidth / toWidth);
     }
     for (int j = 0; j < toHeight; ++j)
     {
@@ -420,6 +421,61 @@ SurfaceResult Blt(Surface* destination, const SurfaceRect& destinationRect, Surf
     }
     StretchPixels(destination->View(), destinationRect, from, fromRect, useKey && source->hasKey,
                   KeyOf(source));
+    return SurfaceResult::Ok;
+}
+
+SurfaceResult StretchBetweenDcs(Surface* destination, const SurfaceRect& destinationRect,
+                                Surface* source, const SurfaceRect& sourceRect)
+{
+    SurfaceResult result = SurfaceResult::Ok;
+    DeviceContext* to = GetSurfaceDc(destination, &result);
+    if (to == nullptr)
+    {
+        return result;
+    }
+    DeviceContext* from = GetSurfaceDc(source, &result);
+    if (from == nullptr)
+    {
+        ReleaseSurfaceDc(destination, to);
+        return result;
+    }
+    std::int64_t toWidth = std::int64_t{destinationRect.right} - destinationRect.left;
+    std::int64_t toHeight = std::int64_t{destinationRect.bottom} - destinationRect.top;
+    std::int64_t fromWidth = std::int64_t{sourceRect.right} - sourceRect.left;
+    std::int64_t fromHeight = std::int64_t{sourceRect.bottom} - sourceRect.top;
+    if (toWidth > 0 && toHeight > 0 && fromWidth > 0 && fromHeight > 0)
+    {
+        PixelBuffer out = destination->View();
+        PixelBuffer in = source->View();
+        // Only the part inside the destination is visited; source pixels outside the source
+        // leave the destination as it was.
+        int top = static_cast<int>(std::max<std::int64_t>(destinationRect.top, 0));
+        int bottom = static_cast<int>(std::min<std::int64_t>(destinationRect.bottom, out.height));
+        int left = static_cast<int>(std::max<std::int64_t>(destinationRect.left, 0));
+        int right = static_cast<int>(std::min<std::int64_t>(destinationRect.right, out.width));
+        for (int y = top; y < bottom; ++y)
+        {
+            std::int64_t sourceY =
+                sourceRect.top + (y - std::int64_t{destinationRect.top}) * fromHeight / toHeight;
+            if (sourceY < 0 || sourceY >= in.height)
+            {
+                continue;
+            }
+            const std::uint16_t* inRow = in.Row(static_cast<int>(sourceY));
+            std::uint16_t* outRow = out.Row(y);
+            for (int x = left; x < right; ++x)
+            {
+                std::int64_t sourceX =
+                    sourceRect.left + (x - std::int64_t{destinationRect.left}) * fromWidth / toWidth;
+                if (sourceX >= 0 && sourceX < in.width)
+                {
+                    outRow[x] = inRow[sourceX];
+                }
+            }
+        }
+    }
+    ReleaseSurfaceDc(source, from);
+    ReleaseSurfaceDc(destination, to);
     return SurfaceResult::Ok;
 }
 

@@ -80,14 +80,20 @@ SurfaceResult FillSurface(Surface* surface, const SurfaceRect* rect, std::uint32
 // Stands in for IDirectDrawSurface::BltFast: copies source's rectangle to (x, y) of
 // destination, skipping source pixels equal to the source key when useKey is set. Both
 // rectangles must lie inside their surfaces; otherwise nothing is drawn.
-SurfaceResult BltFast(Surface* destination, int x, int y, Surface* source,
-                      const SurfaceRect& rect, bool useKey);
+SurfaceResult BltFast(Surface* destination, int x, int y, Surface* source, const SurfaceRect& rect,
+                      bool useKey);
 
 // Stands in for IDirectDrawSurface::Blt: copies source's rectangle into the destination
 // rectangle, scaled to its size by the nearest pixel. Copying to the primary surface shows
 // the picture in the window (platform/display.h).
 SurfaceResult Blt(Surface* destination, const SurfaceRect& destinationRect, Surface* source,
                   const SurfaceRect& sourceRect, bool useKey);
+
+// Stands in for StretchBlt(SRCCOPY) between the device contexts of two surfaces: the source
+// rectangle scaled over the destination rectangle by the nearest pixel, each cut to its
+// surface. Takes and gives back both contexts; returns the first failure to take one.
+SurfaceResult StretchBetweenDcs(Surface* destination, const SurfaceRect& destinationRect,
+                                Surface* source, const SurfaceRect& sourceRect);
 
 // Copies pixels between views, scaled by the nearest pixel, skipping key when useKey is
 // set. Rectangles are trusted to lie inside their views. Source and destination may share

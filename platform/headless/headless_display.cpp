@@ -15,7 +15,7 @@ namespace
 
 class HeadlessDisplay final : public platform::Display
 {
-public:
+  public:
     DisplayDevice Device() override
     {
         const HeadlessConfig& config = Config();
@@ -36,8 +36,8 @@ public:
     bool SetMode(int, int, int bitsPerPixel) override
     {
         // The display offers the usual depths up to the desktop's own.
-        bool known = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 ||
-                     bitsPerPixel == 32;
+        bool known =
+            bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
         return known && bitsPerPixel <= Config().desktopBpp;
     }
     void RestoreMode() override

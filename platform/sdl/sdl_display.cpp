@@ -24,11 +24,11 @@ struct DisplayState
     SDL_Renderer* renderer = nullptr; // made on the first use
     SDL_Texture* texture = nullptr;   // the picture, RGB565
     int textureWidth = 0, textureHeight = 0;
-    bool vsync = false;               // the present waits for the vertical blank
-    bool shownSinceWait = false;      // a present followed the last wait
-    std::uint64_t nextTick = 0;       // performance counter of the next timed blank
-    std::uint64_t lastPresent = 0;    // performance counter of the last present
-    int fastFrames = 0;               // presents in a row that came too quickly
+    bool vsync = false;            // the present waits for the vertical blank
+    bool shownSinceWait = false;   // a present followed the last wait
+    std::uint64_t nextTick = 0;    // performance counter of the next timed blank
+    std::uint64_t lastPresent = 0; // performance counter of the last present
+    int fastFrames = 0;            // presents in a row that came too quickly
 };
 
 DisplayState displayState;
@@ -63,8 +63,8 @@ bool EnsureRenderer()
     SDL_GetRendererInfo(renderer, &info);
     SDL_DisplayMode mode{};
     int index = SDL_GetWindowDisplayIndex(window);
-    bool knownRate = index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 &&
-                     mode.refresh_rate > 0;
+    bool knownRate =
+        index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0;
     displayState.window = window;
     displayState.renderer = renderer;
     displayState.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 && knownRate;
@@ -94,7 +94,7 @@ void TimedWait()
 
 class SdlDisplay final : public platform::Display
 {
-public:
+  public:
     ~SdlDisplay() override
     {
         DropRenderer();
@@ -114,8 +114,8 @@ public:
     }
     bool SetMode(int, int, int bitsPerPixel) override
     {
-        bool known = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 ||
-                     bitsPerPixel == 32;
+        bool known =
+            bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
         SDL_Window* window = MainSdlWindow();
         return known && window != nullptr &&
                SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
@@ -188,7 +188,7 @@ public:
         NoteVsync();
     }
 
-private:
+  private:
     // A renderer that claims vsync but returns at once gets the timed wait instead.
     static void NoteVsync()
     {
