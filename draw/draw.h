@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/dc.h"
+#include "platform/font.h"
 #include "platform/surface.h"
 
 // A rectangle in pixels; right and bottom are exclusive.
@@ -207,8 +209,119 @@ inline bool DrawingHoldsInput()
     return transitionStep != 0 || overlayShown != 0;
 }
 
+// ---- Text, fonts and the frame-rate line ----------------------------------------------------
+
+// Face kinds of voDraw::BeginText.
+constexpr int FACE_MINCHO = 0;
+constexpr int FACE_GOTHIC = 1;
+
+// The font description block: allocated zero-filled by voDraw::InitText, freed by
+// voDraw::ReleaseText; each begin call overwrites some fields and leaves the others.
+extern platform::LogFont* fontDescription;
+extern Rect textBoxRect;     // rectangle of the last voDraw::DrawTextBox
+extern Rect textMeasureRect; // rectangle of the last voDraw::MeasureText, then the text's extent
+
+// Frame-rate line: frames counted since the last sample (at most 999), frames per second of
+// the last two-second window, the highest and lowest (above 0) rates seen, the line drawn.
+extern int fpsFrameCount;
+extern float fpsRate;
+extern float fpsHighest;
+extern float fpsLowest;
+extern char fpsLine[256];
+
+namespace voDraw
+{
+// Starts a text run on the back buffer: a font of the face kind (FACE_MINCHO, FACE_GOTHIC,
+// other: the face of the previous run), height (positive: cell, negative: character), angle
+// in degrees, weight kind (0 normal, 1 bold, other: the face's own), italic and underline,
+// in the Shift-JIS set. While the back buffer is held elsewhere the run draws nothing.
+void BeginText(int faceKind, int height, int angle, int weightKind, std::uint8_t italic,
+               std::uint8_t underline);
+// The same with a face named by the caller; a name of letters, digits, spaces and '-' only
+// gets the ANSI set, any other the Shift-JIS set.
+void BeginTextFace(const char* faceName, int height, int angle, int weightKind,
+                   std::uint8_t italic, std::uint8_t underline);
+// Ends the run: the font is deleted and the back buffer given back.
+void EndText();
+// Text and background colours (GDI RGB values); a nonzero flag makes the background
+// transparent, zero leaves the mode (opaque in a new run).
+void SetTextColors(std::uint32_t textColor, std::uint32_t backColor, int transparent);
+// Draws the string with the top-left of its cell at (x, y).
+void PutText(int x, int y, const char* text);
+// Draws the string word-wrapped inside the rectangle: alignment 0 left, 1 centred, 2 right;
+// any other draws nothing. The rectangle is kept in textBoxRect.
+void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment);
+// Measures the word-wrapped string into textMeasureRect. Returns its height in pixels, 0
+// outside a run.
+int MeasureText(int left, int top, int right, int bottom, const char* text);
+// One complete run in the fixed style: Gothic, 12 pixels, white on navy. Inside another
+// run they draw nothing.
+void PrintText(int x, int y, const char* text);
+// The same with printf formatting; the text is cut to 255 bytes at a character boundary.
+void PrintTextFormat(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));
+// PrintTextFormat with "%f %f".
+void PrintFloats(int x, int y, double first, double second);
+// Counts a frame and draws the frame-rate line at (0, 0); call once per frame.
+void DrawFps();
+} // namespace voDraw
+
+// ---- GDI shapes and pixels -------------------------------------------------------------------
+// Each shape takes the back buffer's device context, draws and gives it back; while the
+// context is out (a text run, voDraw::BeginGdi) they draw nothing. Colours are GDI RGB values.
+
+// The back buffer's context lent by voDraw::BeginGdi; null when not lent.
+extern platform::DeviceContext* gdiContext;
+
+namespace voDraw
+{
+// Outline in colour with the pen width; fill mode 0 none, 1 (and any other) the
+// diagonal-cross hatch in colour over backColor, 2 the hatch over the picture.
+void Polygon(const platform::Point* points, int count, std::uint32_t color,
+             std::uint32_t backColor, int penWidth, int fillMode);
+// A line from (x1, y1) to (x2, y2), the end point left unpainted.
+void Line(int x1, int y1, int x2, int y2, std::uint32_t color, int penWidth);
+// The same from doubles (truncated) and a colour in three bytes.
+void Line(double x1, double y1, double x2, double y2, std::uint8_t red, std::uint8_t green,
+          std::uint8_t blue, int penWidth);
+// A rectangle (right and bottom exclusive) filled with fillColor, outlined in penColor.
+void Rectangle(int left, int top, int right, int bottom, std::uint32_t fillColor,
+               std::uint32_t penColor, int penWidth);
+// Cubic Bezier curves through 3n + 1 points; other counts draw nothing.
+void Bezier(const platform::Point* points, int count, std::uint32_t color, int penWidth);
+void SetPixel(int x, int y, std::uint32_t color);
+// Reads a pixel's channels (0..255); outside the back buffer, or while its context is out,
+// all three are 255.
+void GetPixel(int x, int y, int& red, int& green, int& blue);
+// Lends the back buffer's context to the game in gdiContext, and takes it back.
+void BeginGdi();
+void EndGdi();
+// Copies the back buffer's rectangle to the object's top-left corner.
+void GrabRect(ObjectId id, int left, int top, int right, int bottom);
+} // namespace voDraw
+
+// ---- Clip-rectangle wipes --------------------------------------------------------------------
+
 // Wipe state: 0 idle, 1 opening, 2 closing, -1 closed.
 extern int wipeState;
+extern Rect wipeSaved;   // the full clipRect the wipe opens to and closes from
+extern int wipeClosing;  // nonzero: the closing movements
+extern int wipeKind;     // 1..9
+extern float wipeSpeed;  // pixels per second
+extern int wipeSlit;     // slit width of kinds 8 and 9
+extern int wipeOpened;   // 1 once an opening wipe has finished
+extern int wipeClosed;   // 1 once a closing wipe has finished
+
+namespace voDraw
+{
+// Starts an opening (closing 0) or closing wipe of kind 1..9 (0: one at random) at speed
+// pixels per second. Returns 0, changing nothing, while a wipe runs or for another kind;
+// else 1.
+int StartWipe(int closing, int kind, float speed, int slit);
+// Moves the wipe's edges by one frame. Returns 0 when no wipe runs, else 1.
+int StepWipe();
+// Hides everything at once: clipRect empty, state closed.
+void HideAll();
+} // namespace voDraw
 
 // Puts back the clip rectangle a running wipe saved and stops it.
 void CancelWipe();

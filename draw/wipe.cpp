@@ -1,0 +1,356 @@
+// Clip-rectangle wipes: scenes open and close by moving the edges of clipRect frame by
+// frame; the puts then draw only inside it.
+#include <algorithm>
+
+#include "draw/draw.h"
+#include "system/system.h"
+
+int wipeState = 0;
+Rect wipeSaved = {0, 0, 0, 0};
+int wipeClosing = 0;
+int wipeKind = 0;
+float wipeSpeed = 0.0f;
+int wipeSlit = 0;
+int wipeOpened = 0;
+int wipeClosed = 0;
+
+namespace
+{
+
+constexpr int kIdle = 0;
+constexpr int kOpening = 1;
+constexpr int kClosing = 2;
+constexpr int kHidden = -1;
+
+int CentreX()
+{
+    return wipeSaved.left + (wipeSaved.right - wipeSaved.left) / 2;
+}
+
+int CentreY()
+{
+    return wipeSaved.top + (wipeSaved.bottom - wipeSaved.top) / 2;
+}
+
+// Half the slit of kinds 8 and 9, kept inside the saved rectangle: a slit wider than the
+// screen, or a negative one, would otherwise turn the clip rectangle outside the screen
+// or inside out.
+int HalfSlitX()
+{
+    int room = std::min(CentreX() - wipeSaved.left, wipeSaved.right - CentreX());
+    return std::clamp(wipeSlit / 2, 0, std::max(room, 0));
+}
+
+int HalfSlitY()
+{
+    int room = std::min(CentreY() - wipeSaved.top, wipeSaved.bottom - CentreY());
+    return std::clamp(wipeSlit / 2, 0, std::max(room, 0));
+}
+
+// One frame's distance: at least one pixel, so a speed of 0 still moves.
+int StepDistance()
+{
+    float distance = std::clamp(frameSeconds * wipeSpeed, -1.0e9f, 1.0e9f);
+    return std::max(static_cast<int>(distance) + 1, 1);
+}
+
+// Moves a pair of edges apart; as soon as either reaches or passes its place, both take
+// their places.
+void OpenPair(std::int32_t& low, std::int32_t& high, int lowPlace, int highPlace, int d)
+{
+    low -= d;
+    high += d;
+    if (low <= lowPlace || high >= highPlace)
+    {
+        low = lowPlace;
+        high = highPlace;
+    }
+}
+
+// Moves a pair of edges together; once they meet or cross, both stand at the meeting
+// point. Returns true once met.
+bool ClosePair(std::int32_t& low, std::int32_t& high, int meet, int d)
+{
+    if (low >= high)
+    {
+        return true;
+    }
+    low += d;
+    high -= d;
+    if (low >= high)
+    {
+        low = meet;
+        high = meet;
+        return true;
+    }
+    return false;
+}
+
+void StepOpening(int d)
+{
+    const Rect& s = wipeSaved;
+    Rect& c = clipRect;
+    switch (wipeKind)
+    {
+    case 1:
+        c.top = std::max(c.top - d, s.top);
+        break;
+    case 2:
+        c.bottom = std::min(c.bottom + d, s.bottom);
+        break;
+    case 3:
+        c.left = std::max(c.left - d, s.left);
+        break;
+    case 4:
+        c.right = std::min(c.right + d, s.right);
+        break;
+    case 5:
+        OpenPair(c.top, c.bottom, s.top, s.bottom, d);
+        break;
+    case 6:
+        OpenPair(c.left, c.right, s.left, s.right, d);
+        break;
+    case 7:
+        if (c.top != s.top || c.bottom != s.bottom)
+        {
+            OpenPair(c.top, c.bottom, s.top, s.bottom, d);
+        }
+        if (c.left != s.left || c.right != s.right)
+        {
+            OpenPair(c.left, c.right, s.left, s.right, d);
+        }
+        break;
+    case 8:
+        if (c.top != s.top || c.bottom != s.bottom)
+        {
+            OpenPair(c.top, c.bottom, s.top, s.bottom, d);
+        }
+        else
+        {
+            OpenPair(c.left, c.right, s.left, s.right, d);
+        }
+        break;
+    case 9:
+        if (c.left != s.left || c.right != s.right)
+        {
+            OpenPair(c.left, c.right, s.left, s.right, d);
+        }
+        else
+        {
+            OpenPair(c.top, c.bottom, s.top, s.bottom, d);
+        }
+        break;
+    }
+    if (c.left == s.left && c.top == s.top && c.right == s.right && c.bottom == s.bottom)
+    {
+        wipeState = kIdle;
+        wipeOpened = 1;
+    }
+}
+
+void StepClosing(int d)
+{
+    const Rect& s = wipeSaved;
+    Rect& c = clipRect;
+    bool done = false;
+    switch (wipeKind)
+    {
+    case 1:
+        c.top += d;
+        done = c.top >= s.bottom;
+        break;
+    case 2:
+        c.bottom -= d;
+        done = c.bottom <= s.top;
+        break;
+    case 3:
+        c.left += d;
+        done = c.left >= s.right;
+        break;
+    case 4:
+        c.right -= d;
+        done = c.right <= s.left;
+        break;
+    case 5:
+        c.top += d;
+        c.bottom -= d;
+        done = c.top >= c.bottom;
+        break;
+    case 6:
+        c.left += d;
+        c.right -= d;
+        done = c.left >= c.right;
+        break;
+    case 7:
+    {
+        bool rows = ClosePair(c.top, c.bottom, CentreY(), d);
+        bool columns = ClosePair(c.left, c.right, CentreX(), d);
+        done = rows && columns;
+        break;
+    }
+    case 8:
+    {
+        int h = HalfSlitX();
+        if (c.left == CentreX() - h || c.right == CentreX() + h)
+        {
+            c.top += d;
+            c.bottom -= d;
+            done = c.top >= c.bottom;
+        }
+        else if (c.left + d >= CentreX() - h || c.right - d <= CentreX() + h)
+        {
+            c.left = CentreX() - h;
+            c.right = CentreX() + h;
+        }
+        else
+        {
+            c.left += d;
+            c.right -= d;
+        }
+        break;
+    }
+    case 9:
+    {
+        int h = HalfSlitY();
+        if (c.top == CentreY() - h || c.bottom == CentreY() + h)
+        {
+            c.left += d;
+            c.right -= d;
+            done = c.left >= c.right;
+        }
+        else if (c.top + d >= CentreY() - h || c.bottom - d <= CentreY() + h)
+        {
+            c.top = CentreY() - h;
+            c.bottom = CentreY() + h;
+        }
+        else
+        {
+            c.top += d;
+            c.bottom -= d;
+        }
+        break;
+    }
+    }
+    if (done)
+    {
+        // clipRect keeps its empty or inverted shape: the puts draw nothing until the next
+        // opening wipe.
+        wipeState = kHidden;
+        wipeClosed = 1;
+    }
+}
+
+} // namespace
+
+namespace voDraw
+{
+
+int StartWipe(int closing, int kind, float speed, int slit)
+{
+    // A kind with no movements would leave a wipe running that never ends.
+    if (wipeState == kOpening || wipeState == kClosing || kind < 0 || kind > 9)
+    {
+        return 0;
+    }
+    if (wipeState == kHidden)
+    {
+        clipRect = wipeSaved;
+    }
+    wipeSaved = clipRect;
+    if (kind == 0)
+    {
+        kind = Random() % 9 + 1;
+    }
+    wipeOpened = 0;
+    wipeClosed = 0;
+    wipeClosing = closing;
+    wipeKind = kind;
+    wipeSpeed = speed;
+    wipeSlit = slit;
+    if (closing != 0)
+    {
+        wipeState = kClosing;
+        return 1;
+    }
+    wipeState = kOpening;
+    const Rect& s = wipeSaved;
+    Rect& c = clipRect;
+    switch (kind)
+    {
+    case 1:
+        c.top = s.bottom;
+        break;
+    case 2:
+        c.bottom = s.top;
+        break;
+    case 3:
+        c.left = s.right;
+        break;
+    case 4:
+        c.right = s.left;
+        break;
+    case 5:
+        c.top = c.bottom = CentreY();
+        break;
+    case 6:
+        c.left = c.right = CentreX();
+        break;
+    case 7:
+        c.left = c.right = CentreX();
+        c.top = c.bottom = CentreY();
+        break;
+    case 8:
+        c.left = CentreX() - HalfSlitX();
+        c.right = CentreX() + HalfSlitX();
+        c.top = c.bottom = CentreY();
+        break;
+    case 9:
+        c.top = CentreY() - HalfSlitY();
+        c.bottom = CentreY() + HalfSlitY();
+        c.left = c.right = CentreX();
+        break;
+    }
+    return 1;
+}
+
+int StepWipe()
+{
+    if (wipeState < kOpening)
+    {
+        return 0;
+    }
+    int d = StepDistance();
+    if (wipeState == kOpening)
+    {
+        StepOpening(d);
+    }
+    else
+    {
+        StepClosing(d);
+    }
+    return 1;
+}
+
+void HideAll()
+{
+    // The full rectangle is saved only from an idle screen: a running wipe has saved it
+    // already, and a hidden screen's clipRect is empty. Saving either would lose it.
+    if (wipeState == kIdle)
+    {
+        wipeSaved = clipRect;
+    }
+    clipRect.right = clipRect.left;
+    clipRect.bottom = clipRect.top;
+    wipeState = kHidden;
+}
+
+} // namespace voDraw
+
+void CancelWipe()
+{
+    if (wipeState > kIdle)
+    {
+        clipRect = wipeSaved;
+        wipeState = kIdle;
+    }
+}

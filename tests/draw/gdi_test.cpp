@@ -1,0 +1,257 @@
+// GDI shapes and pixels on the back buffer: exclusive ends and edges, the polygon fill
+// modes over a picture, Bezier ends, pixels through the 16-bit conversion, the lent
+// context and grabbing into an object.
+#include <gtest/gtest.h>
+
+#include "draw/draw.h"
+#include "tests/draw/gdi_support.h"
+
+namespace
+{
+
+using gdi_support::Picture;
+using gdi_support::ReadBackBuffer;
+using gdi_support::StartScreen;
+
+constexpr std::uint16_t kBlack = 0x0000;
+constexpr std::uint16_t kWhite = 0xFFFF;
+constexpr std::uint16_t kRed = 0xF800;
+constexpr std::uint16_t kGreen = 0x07E0;
+
+void PaintWhite()
+{
+    voDraw::Rectangle(0, 0, screenWidth, screenHeight, 0xFFFFFF, 0xFFFFFF, 1);
+}
+
+TEST(GdiLine, OnePixelLineLeavesItsEndPoint)
+{
+    StartScreen();
+    voDraw::Line(0, 0, 10, 0, 0x0000FF, 1);
+    Picture p = ReadBackBuffer();
+    for (int x = 0; x <= 10; ++x)
+    {
+        EXPECT_EQ(p.At(x, 0), x < 10 ? kRed : kBlack) << x;
+    }
+    EXPECT_EQ(p.Count(kRed), 10);
+}
+
+TEST(GdiLine, DoubleOverloadTruncatesAndPacksTheBytes)
+{
+    StartScreen();
+    voDraw::Line(0.9, 3.99, 10.7, 3.2, 0, 255, 0, 1);
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.CountIn(kGreen, 0, 3, 10, 4), 10);
+    EXPECT_EQ(p.Count(kGreen), 10);
+    // Coordinates beyond any int draw what part lies on the screen, without overflow.
+    voDraw::Line(-1e300, 7.0, 1e300, 7.0, 255, 0, 0, 1);
+    EXPECT_EQ(ReadBackBuffer().CountIn(kRed, 0, 7, 320, 8), 320);
+}
+
+TEST(GdiLine, ThickLinesAreAsWideAsThePen)
+{
+    StartScreen();
+    voDraw::Line(20, 50, 200, 50, 0xFFFFFF, 5);
+    voDraw::Line(50, 100, 50, 200, 0xFFFFFF, 4);
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.CountIn(kWhite, 100, 0, 101, 90), 5);
+    EXPECT_EQ(p.CountIn(kWhite, 100, 48, 101, 53), 5);
+    EXPECT_EQ(p.CountIn(kWhite, 0, 150, 100, 151), 4);
+    // Widths of 0 and below draw one pixel.
+    voDraw::Line(20, 220, 30, 220, 0xFFFFFF, 0);
+    voDraw::Line(20, 230, 30, 230, 0xFFFFFF, -7);
+    Picture q = ReadBackBuffer();
+    EXPECT_EQ(q.CountIn(kWhite, 0, 215, 320, 240), 20);
+}
+
+TEST(GdiRectangle, FilledWithOutlineAndExclusiveEdges)
+{
+    StartScreen();
+    voDraw::Rectangle(10, 20, 30, 25, 0x00FF00, 0x0000FF, 1);
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.BoundsOfOther(kBlack).right, 30);
+    EXPECT_EQ(p.BoundsOfOther(kBlack).bottom, 25);
+    EXPECT_EQ(p.CountIn(kRed, 10, 20, 30, 25), 20 * 5 - 18 * 3);
+    EXPECT_EQ(p.CountIn(kGreen, 11, 21, 29, 24), 18 * 3);
+    EXPECT_EQ(p.Count(kRed) + p.Count(kGreen), 100);
+}
+
+TEST(GdiPolygon, FillModesOverAWhitePicture)
+{
+    const platform::Point square[] = {{40, 40}, {120, 40}, {120, 120}, {40, 120}};
+    StartScreen();
+    for (int mode : {0, 1, 2, 9})
+    {
+        SCOPED_TRACE(mode);
+        PaintWhite();
+        voDraw::Polygon(square, 4, 0x0000FF, 0x000000, 1, mode);
+        Picture p = ReadBackBuffer();
+        // The outline is red on all four sides.
+        EXPECT_EQ(p.At(40, 80), kRed);
+        EXPECT_EQ(p.At(120, 80), kRed);
+        EXPECT_EQ(p.At(80, 40), kRed);
+        EXPECT_EQ(p.At(80, 120), kRed);
+        int red = p.CountIn(kRed, 48, 48, 112, 112);
+        int black = p.CountIn(kBlack, 48, 48, 112, 112);
+        int white = p.CountIn(kWhite, 48, 48, 112, 112);
+        if (mode == 0)
+        {
+            EXPECT_EQ(white, 64 * 64); // outline only
+        }
+        else
+        {
+            // The hatch covers a quarter of each 8 x 8 cell; the gaps are black on the
+            // opaque modes and keep the white picture on mode 2.
+            EXPECT_EQ(red, 64 * 64 / 4);
+            EXPECT_EQ(mode == 2 ? white : black, 64 * 64 * 3 / 4);
+        }
+        EXPECT_EQ(p.At(10, 10), kWhite);
+    }
+}
+
+TEST(GdiBezier, CurveRunsFromTheFirstPointToTheLast)
+{
+    StartScreen();
+    const platform::Point points[] = {{10, 200}, {60, 20}, {200, 20}, {250, 200},
+                                      {270, 230}, {290, 230}, {300, 150}};
+    voDraw::Bezier(points, 7, 0xFFFFFF, 1);
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.At(10, 200), kWhite);
+    EXPECT_EQ(p.At(250, 200), kWhite); // the join point lies inside the chain
+    bool nearEnd = false;
+    for (int y = 150; y <= 152; ++y)
+    {
+        for (int x = 298; x <= 300; ++x)
+        {
+            nearEnd = nearEnd || (p.At(x, y) == kWhite && !(x == 300 && y == 150));
+        }
+    }
+    EXPECT_TRUE(nearEnd);
+    // Counts that are not 3n + 1 draw nothing.
+    voDraw::Clear();
+    voDraw::Bezier(points, 6, 0xFFFFFF, 1);
+    voDraw::Bezier(points, 3, 0xFFFFFF, 1);
+    voDraw::Bezier(nullptr, 4, 0xFFFFFF, 1);
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
+}
+
+void CheckRoundTrip(bool rgb555)
+{
+    platform::headless::HeadlessConfig config;
+    config.rgb555 = rgb555;
+    StartScreen(320, 240, config);
+    voDraw::SetPixel(5, 6, platform::MakeRgb(0x12, 0x34, 0xFE));
+    int r = 0, g = 0, b = 0;
+    voDraw::GetPixel(5, 6, r, g, b);
+    EXPECT_EQ(r, 0x10 | 0x10 >> 5);
+    EXPECT_EQ(g, rgb555 ? (0x30 | 0x30 >> 5) : (0x34 | 0x34 >> 6));
+    EXPECT_EQ(b, 0xFF);
+    voDraw::SetPixel(7, 6, 0xFFFFFF);
+    voDraw::GetPixel(7, 6, r, g, b);
+    EXPECT_EQ(r + g + b, 3 * 255);
+}
+
+TEST(GdiPixel, SetThenGetThroughThe565Format)
+{
+    CheckRoundTrip(false);
+}
+
+TEST(GdiPixel, SetThenGetThroughThe555Format)
+{
+    CheckRoundTrip(true);
+}
+
+TEST(GdiPixel, ReadsOutsideTheBackBufferGiveAllChannels255)
+{
+    StartScreen();
+    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {320, 5}, {5, 240}})
+    {
+        int r = 0, g = 0, b = 0;
+        voDraw::GetPixel(x, y, r, g, b);
+        EXPECT_EQ(r, 255);
+        EXPECT_EQ(g, 255);
+        EXPECT_EQ(b, 255);
+    }
+    voDraw::SetPixel(320, 0, 0xFFFFFF);
+    voDraw::SetPixel(-1, 0, 0xFFFFFF);
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
+}
+
+TEST(GdiLend, ShapesWaitWhileTheContextIsLent)
+{
+    StartScreen();
+    voDraw::BeginGdi();
+    ASSERT_NE(gdiContext, nullptr);
+    platform::DeviceContext* lent = gdiContext;
+    voDraw::BeginGdi(); // a second lend keeps the first
+    EXPECT_EQ(gdiContext, lent);
+    voDraw::Line(0, 0, 100, 0, 0xFFFFFF, 1);
+    voDraw::Rectangle(0, 10, 50, 50, 0xFFFFFF, 0xFFFFFF, 1);
+    voDraw::SetPixel(5, 100, 0xFFFFFF);
+    int r = 0, g = 0, b = 0;
+    voDraw::GetPixel(5, 100, r, g, b);
+    EXPECT_EQ(r, 255); // no context: the invalid colour
+    // The game draws with the lent context itself.
+    platform::SelectPen(gdiContext, platform::Pen{1, 0x00FF00});
+    platform::MoveTo(gdiContext, 0, 200);
+    platform::LineTo(gdiContext, 30, 200);
+    voDraw::EndGdi();
+    EXPECT_EQ(gdiContext, nullptr);
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.Count(kGreen), 30);
+    EXPECT_EQ(p.Count(kWhite), 0);
+    voDraw::Line(0, 0, 100, 0, 0xFFFFFF, 1);
+    EXPECT_EQ(ReadBackBuffer().Count(kWhite), 100);
+}
+
+TEST(GdiGrab, RectangleOfTheBackBufferFillsTheObject)
+{
+    StartScreen();
+    for (int y = 0; y < 240; ++y)
+    {
+        voDraw::Line(0, y, 320, y, platform::MakeRgb(y, 255 - y, (y * 7) & 0xFF), 1);
+    }
+    ObjectId id = voDraw::CreateObject(32, 32, 1);
+    ASSERT_NE(id, 0);
+    voDraw::GrabRect(id, 16, 16, 48, 48);
+    Picture object = gdi_support::ReadSurface(objectTable[id].surface);
+    Picture back = ReadBackBuffer();
+    for (int y = 0; y < 32; ++y)
+    {
+        for (int x = 0; x < 32; ++x)
+        {
+            ASSERT_EQ(object.At(x, y), back.At(16 + x, 16 + y)) << x << "," << y;
+        }
+    }
+    // Bad handles are ignored.
+    voDraw::GrabRect(-1, 0, 0, 8, 8);
+    voDraw::GrabRect(kObjectCount, 0, 0, 8, 8);
+    voDraw::GrabRect(900, 0, 0, 8, 8);
+}
+
+TEST(GdiPictures, SampleShapesLookRight)
+{
+    // Every shape once, saved beside the docs for a person to look at.
+    StartScreen(200, 120);
+    voDraw::Rectangle(0, 0, 200, 120, 0xFFFFFF, 0xFFFFFF, 1);
+    const platform::Point triangle[] = {{10, 10}, {60, 10}, {35, 55}};
+    const platform::Point square[] = {{70, 10}, {120, 10}, {120, 55}, {70, 55}};
+    const platform::Point star[] = {{155, 8}, {172, 55}, {130, 26}, {180, 26}, {138, 55}};
+    voDraw::Polygon(triangle, 3, 0x0000FF, 0, 1, 0);
+    voDraw::Polygon(square, 4, 0x0000FF, 0x000000, 1, 1);
+    voDraw::Polygon(star, 5, 0xFF0000, 0, 2, 2);
+    voDraw::Line(10, 70, 60, 110, 0x008000, 1);
+    voDraw::Line(20, 70, 70, 110, 0x008000, 4);
+    voDraw::Rectangle(80, 70, 120, 110, 0x00FFFF, 0x800080, 3);
+    const platform::Point curve[] = {{130, 110}, {140, 60}, {190, 60}, {190, 110}};
+    voDraw::Bezier(curve, 4, 0x000000, 1);
+    Picture p = ReadBackBuffer();
+    EXPECT_GT(p.Count(kRed), 100);
+    const char* folder = std::getenv("PLONDER_DOCS");
+    if (folder != nullptr)
+    {
+        EXPECT_TRUE(platform::headless::WritePng(std::string(folder) + "/gdi-sample.png",
+                                                 gdi_support::AsFrame(p, 3)));
+    }
+}
+
+} // namespace

@@ -1,0 +1,405 @@
+// Text runs on the back buffer: the description block's rules, the fixed-style printers,
+// wrapped boxes and measuring, the frame-rate line on the virtual clock, bad input.
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "draw/draw.h"
+#include "system/system.h"
+#include "tests/draw/gdi_support.h"
+
+namespace
+{
+
+using gdi_support::Picture;
+using gdi_support::ReadBackBuffer;
+using gdi_support::StartScreen;
+using testing_support::Cp932;
+
+constexpr std::uint16_t kBlack = 0x0000;
+constexpr std::uint16_t kWhite = 0xFFFF;
+constexpr std::uint16_t kNavy = 0x0010; // red 0, green 0, blue 128 in 565
+
+std::string Face()
+{
+    return std::string(fontDescription->faceName);
+}
+
+TEST(TextFontBlock, FaceKindsSetOrKeepTheFaceName)
+{
+    StartScreen();
+    ASSERT_NE(fontDescription, nullptr);
+    // Another kind as the very first run keeps the empty name of the zero-filled block.
+    voDraw::BeginText(2, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), "");
+    voDraw::BeginText(FACE_MINCHO, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), Cp932("標準明朝"));
+    voDraw::BeginText(7, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), Cp932("標準明朝"));
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), Cp932("標準ゴシック"));
+}
+
+TEST(TextFontBlock, BeginSetsItsFieldsAndLeavesTheRest)
+{
+    StartScreen();
+    fontDescription->orientation = 123;
+    fontDescription->quality = 4;
+    fontDescription->width = 55;
+    voDraw::BeginText(FACE_GOTHIC, -20, 90, 1, 1, 1);
+    voDraw::EndText();
+    EXPECT_EQ(fontDescription->height, -20);
+    EXPECT_EQ(fontDescription->width, 0);
+    EXPECT_EQ(fontDescription->escapement, 900);
+    EXPECT_EQ(fontDescription->weight, 700);
+    EXPECT_EQ(fontDescription->italic, 1);
+    EXPECT_EQ(fontDescription->underline, 1);
+    EXPECT_EQ(fontDescription->charSet, 128);
+    EXPECT_EQ(fontDescription->orientation, 123);
+    EXPECT_EQ(fontDescription->quality, 4);
+    EXPECT_EQ(fontDescription->strikeOut, 0);
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(fontDescription->weight, 400);
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 5, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(fontDescription->weight, 0);
+    EXPECT_EQ(fontDescription->italic, 0);
+}
+
+TEST(TextFontBlock, FaceNameCharacterSetRule)
+{
+    StartScreen();
+    struct Case
+    {
+        std::string name;
+        int charSet;
+    } cases[] = {
+        {"Courier New", 0},   {"Courier_New", 128}, {"Arial-Black 2", 0},
+        {"Times.New", 128},   {"", 0},              {Cp932("ＭＳ ゴシック"), 128},
+    };
+    for (const Case& c : cases)
+    {
+        voDraw::BeginTextFace(c.name.c_str(), 12, 0, 0, 0, 0);
+        voDraw::EndText();
+        EXPECT_EQ(fontDescription->charSet, c.charSet) << c.name;
+        EXPECT_EQ(Face(), c.name);
+    }
+    // The face-kind call afterwards keeps the caller's name but goes back to Shift-JIS.
+    voDraw::BeginText(3, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), Cp932("ＭＳ ゴシック"));
+    EXPECT_EQ(fontDescription->charSet, 128);
+}
+
+TEST(TextFontBlock, LongOrMissingFaceNamesAreCutSafely)
+{
+    StartScreen();
+    std::string longName = Cp932("あいうえおかきくけこさしすせそたちつてと");
+    voDraw::BeginTextFace(longName.c_str(), 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), longName.substr(0, 30)); // 15 whole characters in 31 bytes
+    voDraw::BeginTextFace(nullptr, 12, 0, 0, 0, 0);
+    voDraw::EndText();
+    EXPECT_EQ(Face(), "");
+}
+
+TEST(TextPrint, FixedStyleIsWhiteOnNavyInATwelvePixelCell)
+{
+    StartScreen();
+    voDraw::PrintText(30, 40, Cp932("テスト Test").c_str());
+    Picture p = ReadBackBuffer();
+    Rect box = p.BoundsOfOther(kBlack);
+    EXPECT_EQ(box.left, 30);
+    EXPECT_EQ(box.top, 40);
+    EXPECT_EQ(box.bottom, 52);
+    int area = (box.right - box.left) * 12;
+    int ink = p.CountIn(kWhite, box.left, box.top, box.right, box.bottom);
+    int paper = p.CountIn(kNavy, box.left, box.top, box.right, box.bottom);
+    EXPECT_GT(ink, 40);
+    EXPECT_EQ(ink + paper, area);
+    EXPECT_EQ(p.Count(kWhite), ink);
+    EXPECT_EQ(p.Count(kNavy), paper);
+    // The run is over: the back buffer is free for the next one.
+    voDraw::PrintText(0, 100, "x");
+    EXPECT_NE(ReadBackBuffer().CountIn(kWhite, 0, 100, 20, 112), 0);
+}
+
+TEST(TextRun, TransparentBackgroundOnlyInks)
+{
+    StartScreen();
+    voDraw::BeginText(FACE_MINCHO, 16, 0, 0, 0, 0);
+    voDraw::SetTextColors(0x0000FF, 0x00FF00, 1);
+    voDraw::PutText(5, 5, Cp932("明朝").c_str());
+    voDraw::EndText();
+    Picture p = ReadBackBuffer();
+    EXPECT_GT(p.Count(0xF800), 20); // red ink
+    EXPECT_EQ(p.Count(0xF800) + p.Count(kBlack), p.width * p.height);
+    // A zero flag keeps the new run's opaque background.
+    voDraw::BeginText(FACE_MINCHO, 16, 0, 0, 0, 0);
+    voDraw::SetTextColors(0x0000FF, 0x00FF00, 0);
+    voDraw::PutText(5, 100, Cp932("明朝").c_str());
+    voDraw::EndText();
+    EXPECT_GT(ReadBackBuffer().CountIn(0x07E0, 5, 100, 40, 116), 100);
+}
+
+TEST(TextRun, NinetyDegreesRisesUpwards)
+{
+    StartScreen();
+    voDraw::BeginText(FACE_GOTHIC, 16, 90, 0, 0, 0);
+    voDraw::SetTextColors(0xFFFFFF, 0x800000, 0);
+    voDraw::PutText(100, 200, "Upwards");
+    voDraw::EndText();
+    Rect box = ReadBackBuffer().BoundsOfOther(kBlack);
+    EXPECT_EQ(box.left, 100);
+    EXPECT_EQ(box.right, 116);
+    EXPECT_EQ(box.bottom, 200);
+    EXPECT_LT(box.top, 200 - 40); // seven letters high
+}
+
+TEST(TextBox, AlignmentsAndTheStoredRectangle)
+{
+    StartScreen();
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::SetTextColors(0xFFFFFF, 0x800000, 0);
+    voDraw::DrawTextBox(10, 10, 210, 30, "left", 0);
+    voDraw::DrawTextBox(10, 40, 210, 60, "right", 2);
+    voDraw::DrawTextBox(10, 70, 210, 90, "centre", 1);
+    voDraw::DrawTextBox(10, 100, 210, 120, "nothing", 3);
+    voDraw::EndText();
+    EXPECT_EQ(textBoxRect.top, 100);
+    EXPECT_EQ(textBoxRect.right, 210);
+    Picture p = ReadBackBuffer();
+    Rect left = p.BoundsOfOther(kBlack);
+    EXPECT_EQ(left.left, 10);
+    Rect right{210, 0, 0, 0}, centre{210, 0, 0, 0};
+    for (int y = 40; y < 60; ++y)
+    {
+        for (int x = 0; x < p.width; ++x)
+        {
+            if (p.At(x, y) != kBlack)
+            {
+                right.left = std::min(right.left, x);
+                right.right = std::max(right.right, x + 1);
+            }
+            if (p.At(x, y + 30) != kBlack)
+            {
+                centre.left = std::min(centre.left, x);
+                centre.right = std::max(centre.right, x + 1);
+            }
+        }
+    }
+    EXPECT_EQ(right.right, 210);
+    EXPECT_NEAR((centre.left - 10) - (210 - centre.right), 0, 1);
+    EXPECT_EQ(p.CountIn(kBlack, 0, 100, p.width, 120), p.width * 20); // alignment 3
+}
+
+TEST(TextMeasure, WrappedHeightAndTheMeasureRectangle)
+{
+    StartScreen();
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    int one = voDraw::MeasureText(20, 30, 120, 300, "short");
+    EXPECT_EQ(one, 12);
+    EXPECT_EQ(textMeasureRect.bottom, 42);
+    EXPECT_LT(textMeasureRect.right, 120); // narrowed to the text
+    int height = voDraw::MeasureText(20, 30, 120, 300,
+                                     "a line of text far too long to stay on one line here");
+    voDraw::EndText();
+    EXPECT_GE(height, 36);
+    EXPECT_EQ(height % 12, 0);
+    EXPECT_EQ(textMeasureRect.left, 20);
+    EXPECT_EQ(textMeasureRect.top, 30);
+    EXPECT_EQ(textMeasureRect.bottom, 30 + height);
+    EXPECT_LE(textMeasureRect.right, 120);
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240); // measuring draws nothing
+    // Outside a run nothing is measured; the rectangle is still kept.
+    EXPECT_EQ(voDraw::MeasureText(1, 2, 3, 4, "x"), 0);
+    EXPECT_EQ(textMeasureRect.right, 3);
+}
+
+TEST(TextPrint, FormattedTextIsCutAtACharacterBoundary)
+{
+    StartScreen(640, 40);
+    std::string japanese;
+    for (int i = 0; i < 150; ++i)
+    {
+        japanese += Cp932("漢");
+    }
+    // "ab" and then 300 bytes: the line keeps "ab" and 126 whole characters (254 bytes).
+    voDraw::PrintTextFormat(0, 0, "%s%s", "ab", japanese.c_str());
+    Picture formatted = ReadBackBuffer();
+    voDraw::Clear();
+    voDraw::PrintText(0, 0, ("ab" + japanese.substr(0, 252)).c_str());
+    Picture direct = ReadBackBuffer();
+    EXPECT_EQ(formatted.pixels, direct.pixels);
+    voDraw::Clear();
+    voDraw::PrintFloats(0, 20, 1.5, -2.25);
+    voDraw::PrintText(0, 0, "1.500000 -2.250000");
+    Picture both = ReadBackBuffer();
+    for (int y = 0; y < 12; ++y)
+    {
+        for (int x = 0; x < 200; ++x)
+        {
+            ASSERT_EQ(both.At(x, y), both.At(x, y + 20)) << x << "," << y;
+        }
+    }
+}
+
+TEST(TextRun, BadInputDrawsNothingOrAReplacement)
+{
+    StartScreen();
+    voDraw::PutText(0, 0, "outside any run");
+    voDraw::DrawTextBox(0, 0, 100, 100, "outside", 0);
+    voDraw::PrintText(0, 0, nullptr);
+    voDraw::PrintTextFormat(0, 0, nullptr);
+    voDraw::EndText();
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::PutText(0, 0, nullptr);
+    voDraw::DrawTextBox(0, 0, 100, 100, nullptr, 0);
+    EXPECT_EQ(voDraw::MeasureText(0, 0, 100, 100, nullptr), 0);
+    voDraw::EndText();
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
+    // Bytes that are not CP932 draw the replacement mark.
+    voDraw::PrintText(0, 0, "\x85\x40\xFF");
+    EXPECT_GT(ReadBackBuffer().Count(kWhite), 10);
+}
+
+TEST(TextRun, NothingIsDrawnWhileTheBackBufferIsLentOrBeforeStartUp)
+{
+    gdi_support::StartWindow();
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0); // no block, no screen yet
+    voDraw::PutText(0, 0, "x");
+    voDraw::EndText();
+    voDraw::PrintText(0, 0, "x");
+    voDraw::DrawFps();
+
+    ASSERT_EQ(voDraw::Screen(320, 240, 1), 1);
+    voDraw::BeginGdi();
+    ASSERT_NE(gdiContext, nullptr);
+    voDraw::PrintText(0, 0, "lent");
+    voDraw::EndGdi();
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
+    // Inside a run the printers keep out: the caller's run is not ended under it.
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::PrintText(0, 50, "printer");
+    voDraw::BeginText(FACE_MINCHO, 40, 0, 0, 0, 0);
+    voDraw::SetTextColors(0xFFFFFF, 0, 1);
+    voDraw::PutText(0, 0, "run");
+    voDraw::EndText();
+    Picture p = ReadBackBuffer();
+    EXPECT_EQ(p.CountIn(kBlack, 0, 50, 320, 62), 320 * 12);
+    EXPECT_GT(p.CountIn(kWhite, 0, 0, 30, 12), 10);
+    EXPECT_LE(p.BoundsOfOther(kBlack).bottom, 12); // drawn in the first run's 12 pixels
+    // After shut-down's release the runs draw nothing again.
+    voDraw::ReleaseText();
+    EXPECT_EQ(fontDescription, nullptr);
+    voDraw::Clear();
+    voDraw::PrintText(0, 0, "gone");
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
+}
+
+// ---- Frame-rate line --------------------------------------------------------------------------
+
+TEST(FrameRateLine, FirstCallSamplesAtOnceWithNothingCounted)
+{
+    StartScreen();
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "0.0 fps ( max 0.0 / min 999.9 )");
+    EXPECT_EQ(fpsFrameCount, 1);
+    Picture p = ReadBackBuffer();
+    Rect box = p.BoundsOfOther(kBlack);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.bottom, 12);
+    // The line is drawn exactly as the fixed-style printer draws it.
+    voDraw::Clear();
+    voDraw::PrintText(0, 0, "0.0 fps ( max 0.0 / min 999.9 )");
+    EXPECT_EQ(ReadBackBuffer().pixels, p.pixels);
+}
+
+TEST(FrameRateLine, SixtyCallsOverTwoSecondsReadThirty)
+{
+    StartScreen();
+    std::uint32_t start = platform::NowMs();
+    for (int i = 0; i < 60; ++i)
+    {
+        voDraw::DrawFps();
+        // Evenly spread: the 61st call falls on the two-second mark.
+        std::uint32_t next = start + static_cast<std::uint32_t>((i + 1) * 2000 / 60);
+        platform::headless::AdvanceClock(next - platform::NowMs());
+    }
+    EXPECT_STREQ(fpsLine, "0.0 fps ( max 0.0 / min 999.9 )");
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "30.0 fps ( max 30.0 / min 30.0 )");
+    EXPECT_EQ(fpsRate, 30.0f);
+}
+
+TEST(FrameRateLine, CountStopsAt999AndTheLowestKeepsTheSmallestRate)
+{
+    StartScreen();
+    voDraw::DrawFps();
+    for (int i = 0; i < 1199; ++i)
+    {
+        voDraw::DrawFps();
+    }
+    EXPECT_EQ(fpsFrameCount, 999);
+    platform::headless::AdvanceClock(2000);
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "499.5 fps ( max 499.5 / min 499.5 )");
+    // A slower window lowers the lowest and keeps the highest.
+    for (int i = 0; i < 9; ++i)
+    {
+        voDraw::DrawFps();
+    }
+    platform::headless::AdvanceClock(2000);
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "5.0 fps ( max 499.5 / min 5.0 )");
+    // A window with only its sampling call in it reads 0.5.
+    platform::headless::AdvanceClock(2000);
+    voDraw::DrawFps();
+    platform::headless::AdvanceClock(2000);
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "0.5 fps ( max 499.5 / min 0.5 )");
+}
+
+TEST(TextPictures, SampleFramesLookRight)
+{
+    // Draws the fixed-style printer and the frame-rate line and saves them beside the docs,
+    // for a person to look at.
+    StartScreen(320, 60);
+    // A window of 120 frames, then one of 118.
+    std::uint32_t start = platform::NowMs();
+    for (int frames : {120, 118})
+    {
+        for (int k = 0; k < frames; ++k)
+        {
+            voDraw::DrawFps();
+            std::uint32_t next = start + static_cast<std::uint32_t>((k + 1) * 2000 / frames);
+            platform::headless::AdvanceClock(next - platform::NowMs());
+        }
+        start += 2000;
+    }
+    voDraw::DrawFps();
+    EXPECT_STREQ(fpsLine, "59.0 fps ( max 60.0 / min 59.0 )");
+    voDraw::PrintText(0, 16, Cp932("標準ゴシック 12 ドット: 日本語とLatin").c_str());
+    voDraw::PrintTextFormat(0, 32, "%s %d", Cp932("手数").c_str(), 123);
+    voDraw::BeginText(FACE_MINCHO, 16, 0, 1, 0, 1);
+    voDraw::SetTextColors(0x00FFFF, 0, 1);
+    voDraw::PutText(160, 34, Cp932("明朝 太字").c_str());
+    voDraw::EndText();
+    Picture p = ReadBackBuffer();
+    EXPECT_GT(p.CountIn(kWhite, 0, 0, 200, 12), 50);
+    const char* folder = std::getenv("PLONDER_DOCS");
+    if (folder != nullptr)
+    {
+        EXPECT_TRUE(platform::headless::WritePng(std::string(folder) + "/text-sample.png",
+                                                 gdi_support::AsFrame(p, 3)));
+    }
+}
+
+} // namespace
