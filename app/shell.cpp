@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "draw/draw.h"
+#include "platform/sequencer.h"
 #include "sound/sound.h"
 #include "system/system.h"
 
@@ -325,6 +326,19 @@ std::intptr_t MainWindowProc(platform::WindowHandle window, std::uint32_t messag
         break;
     case platform::kWmRButtonDblClk:
         return 0;
+    case platform::kMmMciNotify:
+        // Only a play that ran to its end, with the device stopped, ends the piece: notices
+        // of plays that were superseded or aborted are passed over.
+        if (wParam == platform::kMciNotifySuccessful && midiPieceOpen != 0)
+        {
+            char mode[32] = {};
+            platform::SendSequencerCommand("status midi mode", mode, sizeof mode, 0);
+            if (mode[0] == 's' && mode[1] == 't')
+            {
+                voSound::OnMidiEnd();
+            }
+        }
+        break;
     default:
         break;
     }

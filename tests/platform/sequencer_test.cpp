@@ -1,0 +1,248 @@
+// The sequencer's command strings, the timing of a piece from its own tempo map, and the
+// notifications a window receives. Music is silent here unless a test asks for a soundfont.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/sequencer.h"
+#include "tests/sound/sound_files.h"
+#include "tests/support/headless.h"
+
+namespace
+{
+
+using namespace sound_files;
+
+struct Notice
+{
+    std::uint32_t clockMs;
+    std::uintptr_t code;
+};
+
+std::vector<Notice> notices;
+
+std::intptr_t RecordNotices(platform::WindowHandle, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t)
+{
+    if (message == platform::kMmMciNotify)
+    {
+        notices.push_back(Notice{platform::NowMs(), wParam});
+    }
+    return 0;
+}
+
+class Sequencer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The timing never depends on a soundfont; none is loaded unless a test asks.
+        setenv("SDL_SOUNDFONTS", "/nonexistent/none.sf2", 1);
+        Start({});
+    }
+    void Start(const platform::headless::HeadlessConfig& config)
+    {
+        testing_support::StartHeadless(config);
+        platform::RegisterWindowClass(RecordNotices);
+        window = platform::CreateMainWindow("test", 0, 0, 160, 180);
+        ASSERT_NE(window, 0u);
+        startMs = platform::NowMs();
+    }
+    // Moves the clock on in 10 ms steps, handing every message to the window.
+    void Pump(std::uint32_t ms)
+    {
+        for (std::uint32_t done = 0; done < ms; done += 10)
+        {
+            platform::headless::AdvanceClock(10);
+            platform::Message message;
+            while (platform::PeekMessage(message))
+            {
+                platform::DispatchMessage(message);
+            }
+        }
+    }
+    std::uint32_t Send(const std::string& command, platform::WindowHandle callback = 0)
+    {
+        return platform::SendSequencerCommand(command.c_str(), nullptr, 0, callback);
+    }
+    std::string Status(const std::string& item)
+    {
+        char reply[32] = "junk";
+        std::uint32_t result =
+            platform::SendSequencerCommand(("status midi " + item).c_str(), reply, sizeof reply, 0);
+        return result == 0 ? std::string(reply) : "error " + std::to_string(result);
+    }
+    std::string Open(const std::string& bytes, const std::string& name = "piece.mid")
+    {
+        dir.Write(name, bytes);
+        return "open \"" + dir.File(name) + "\" type sequencer alias midi";
+    }
+
+    testing_support::TempDir dir;
+    platform::WindowHandle window = 0;
+    std::uint32_t startMs = 0;
+};
+
+TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
+{
+    // 960 ticks at 480 a quarter and 0.6 s a quarter: 1.2 s.
+    std::string file = MidiFile(0, 480, {TempoEvent(0, 600000) + ChannelEvent(0, 0x90, 60, 90) +
+                                         ChannelEvent(960, 0x80, 60, 0) + EndOfTrack(0)});
+    ASSERT_EQ(Send(Open(file)), 0u);
+    EXPECT_EQ(Status("length"), "1200");
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    Pump(1190);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(Status("mode"), "playing");
+    Pump(30);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].code, platform::kMciNotifySuccessful);
+    EXPECT_GE(notices[0].clockMs - startMs, 1200u);
+    EXPECT_LE(notices[0].clockMs - startMs, 1210u);
+    EXPECT_EQ(Status("mode"), "stopped");
+    Pump(2000);
+    EXPECT_EQ(notices.size(), 1u);
+}
+
+TEST_F(Sequencer, TempoChangesInATempoTrackTimeTheNotesOfTheOthers)
+{
+    // Two quarters at 0.5 s, then two at 0.25 s: 1.5 s.
+    std::string tempo = TempoEvent(0, 500000) + TempoEvent(960, 250000) + EndOfTrack(0);
+    std::string notes = ChannelEvent(0, 0x90, 64, 100) + ChannelEvent(1920, 0x80, 64, 0) +
+                        EndOfTrack(0);
+    ASSERT_EQ(Send(Open(MidiFile(1, 480, {tempo, notes}))), 0u);
+    EXPECT_EQ(Status("length"), "1500");
+
+    // SMPTE timing: 25 frames of 40 ticks a second, tempo events do not count.
+    std::string smpte = MidiFile(0, 0xE728, {TempoEvent(0, 100000) + EndOfTrack(2000)});
+    ASSERT_EQ(Send("close midi"), 0u);
+    ASSERT_EQ(Send(Open(smpte, "smpte.mid")), 0u);
+    EXPECT_EQ(Status("length"), "2000");
+}
+
+TEST_F(Sequencer, RunningStatusAndSystemExclusiveEventsAreRead)
+{
+    std::string track = ChannelEvent(0, 0x90, 60, 100) + VarLength(0) + "\x40\x64" +
+                        VarLength(0) + std::string("\xF0\x03\x7E\x7F\xF7", 5) +
+                        ChannelEvent(480, 0x80, 60, 0) + VarLength(0) + std::string("\x40\x00", 2) +
+                        EndOfTrack(480);
+    ASSERT_EQ(Send(Open(MidiFile(0, 480, {track}))), 0u);
+    EXPECT_EQ(Status("length"), "1000");
+}
+
+TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
+{
+    std::string good = NoteFile(480);
+    std::string truncated = good.substr(0, good.size() - 3);
+    std::string lyingLength = MidiFile(0, 480, {EndOfTrack(0)});
+    lyingLength[21] = '\x7F'; // track length far past the end
+    std::string overlongNumber = MidiFile(0, 480, {std::string("\xFF\xFF\xFF\xFF\x7F", 5)});
+    std::string dataByteForStatus = MidiFile(0, 480, {VarLength(0) + "\x40\x40" + EndOfTrack(0)});
+    std::string format2 = MidiFile(2, 480, {EndOfTrack(0)});
+    std::string noDivision = MidiFile(0, 0, {EndOfTrack(0)});
+    std::string metaPastEnd = MidiFile(0, 480, {VarLength(0) + std::string("\xFF\x01\x20zz", 5)});
+    int n = 0;
+    for (const std::string& bytes : {truncated, lyingLength, overlongNumber, dataByteForStatus,
+                                     format2, noDivision, metaPastEnd, std::string("RIFF"),
+                                     ConstantWave(100, 5), std::string()})
+    {
+        std::string name = "bad" + std::to_string(n++) + ".mid";
+        EXPECT_EQ(Send(Open(bytes, name)), platform::kMciErrInvalidFile) << name;
+        EXPECT_EQ(Send("play midi notify", window), platform::kMciErrInvalidDeviceName);
+    }
+    Pump(100);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(Send("open \"" + dir.File("nothing.mid") + "\" type sequencer alias midi"),
+              platform::kMciErrFileNotFound);
+}
+
+TEST_F(Sequencer, AStopAbortsAndASecondPlaySupersedesAPendingNotification)
+{
+    ASSERT_EQ(Send(Open(NoteFile(960))), 0u);
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    Pump(300);
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    Pump(10);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].code, platform::kMciNotifySuperseded);
+    ASSERT_EQ(Send("stop midi"), 0u);
+    Pump(10);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1].code, platform::kMciNotifyAborted);
+    std::string position = Status("position");
+    Pump(2000);
+    EXPECT_EQ(Status("position"), position);
+    EXPECT_EQ(notices.size(), 2u);
+
+    // Played again, it goes on from where it stopped to the end.
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    Pump(800);
+    ASSERT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices[2].code, platform::kMciNotifySuccessful);
+    EXPECT_EQ(Status("position"), "1000");
+    ASSERT_EQ(Send("seek midi to start"), 0u);
+    EXPECT_EQ(Status("position"), "0");
+    ASSERT_EQ(Send("close midi notify", window), 0u);
+    Pump(10);
+    EXPECT_EQ(notices.back().code, platform::kMciNotifySuccessful);
+    EXPECT_EQ(Status("mode"), "error " + std::to_string(platform::kMciErrInvalidDeviceName));
+}
+
+TEST_F(Sequencer, CommandsItDoesNotKnowFailWithoutEffect)
+{
+    ASSERT_EQ(Send(Open(NoteFile(960), "with space.MID")), 0u);
+    EXPECT_EQ(Send("record midi"), platform::kMciErrUnrecognizedCommand);
+    EXPECT_EQ(Send("play music"), platform::kMciErrInvalidDeviceName);
+    EXPECT_EQ(Send("play midi from 10"), platform::kMciErrUnrecognizedKeyword);
+    EXPECT_EQ(Send("seek midi to 5000"), platform::kMciErrOutOfRange);
+    EXPECT_EQ(Send(""), platform::kMciErrUnrecognizedCommand);
+    EXPECT_EQ(Send(Open(NoteFile(10), "second.mid")), platform::kMciErrDeviceOpen);
+    EXPECT_EQ(Send("open \"" + dir.File("x.wav") + "\" type waveaudio alias w"),
+              platform::kMciErrUnsupportedDevice);
+    char small[4] = "abc";
+    EXPECT_EQ(platform::SendSequencerCommand("status midi mode", small, sizeof small, 0),
+              platform::kMciErrParamOverflow);
+    EXPECT_EQ(small[0], '\0');
+    EXPECT_EQ(Status("mode"), "stopped");
+    EXPECT_EQ(Send("PLAY Midi"), 0u);
+    EXPECT_EQ(Status("mode"), "playing");
+    EXPECT_EQ(Send("seek midi to 500"), 0u);
+    EXPECT_EQ(Status("position"), "500");
+    EXPECT_EQ(Status("mode"), "stopped");
+}
+
+TEST_F(Sequencer, WithoutAnAudioOutputNothingOpens)
+{
+    platform::Shutdown();
+    platform::headless::HeadlessConfig config;
+    config.soundDevice = false;
+    Start(config);
+    EXPECT_EQ(Send(Open(NoteFile(480))), platform::kMciErrHardware);
+    EXPECT_EQ(Send("play midi notify", window), platform::kMciErrInvalidDeviceName);
+}
+
+TEST_F(Sequencer, WithASoundfontTheNotesAreHeard)
+{
+    const char* soundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+    if (!std::filesystem::exists(soundFont))
+    {
+        GTEST_SKIP() << "no General MIDI soundfont installed";
+    }
+    setenv("SDL_SOUNDFONTS", soundFont, 1);
+    ASSERT_EQ(Send(Open(NoteFile(480))), 0u);
+    EXPECT_STREQ(platform::SequencerSoundFont(), soundFont);
+    std::uint64_t start = platform::headless::AudioFramesRendered();
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    Pump(600);
+    EXPECT_GT(Peak(start, start + FramesIn(400), 0), 300);
+    ASSERT_EQ(notices.size(), 1u);
+    ASSERT_EQ(Send("close midi"), 0u);
+    std::uint64_t after = platform::headless::AudioFramesRendered();
+    Pump(100);
+    EXPECT_EQ(Peak(after, after + FramesIn(100), 0), 0);
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+// Test support for sound: WAV and MIDI files built byte by byte, and readings of what the
+// headless output rendered.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/headless/control.h"
+
+namespace sound_files
+{
+
+inline std::string Le16(std::uint32_t value)
+{
+    return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+
+inline std::string Le32(std::uint32_t value)
+{
+    return Le16(value & 0xFFFF) + Le16(value >> 16);
+}
+
+inline std::string Be16(std::uint32_t value)
+{
+    return std::string{static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
+}
+
+inline std::string Be32(std::uint32_t value)
+{
+    return Be16(value >> 16) + Be16(value & 0xFFFF);
+}
+
+// A chunk with its header and, for an odd size, its pad byte.
+inline std::string Chunk(const std::string& id, const std::string& data)
+{
+    std::string chunk = id + Le32(static_cast<std::uint32_t>(data.size())) + data;
+    if (data.size() % 2 != 0)
+    {
+        chunk += '\0';
+    }
+    return chunk;
+}
+
+// The 16 bytes of a format record.
+inline std::string FormatData(int tag, int channels, int rate, int bits)
+{
+    int align = channels * bits / 8;
+    return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
+}
+
+// A RIFF WAVE file of these chunks, in this order.
+inline std::string Wave(const std::vector<std::string>& chunks)
+{
+    std::string body = "WAVE";
+    for (const std::string& chunk : chunks)
+    {
+        body += chunk;
+    }
+    return "RIFF" + Le32(static_cast<std::uint32_t>(body.size())) + body;
+}
+
+inline std::string Samples16(const std::vector<std::int16_t>& samples)
+{
+    std::string bytes;
+    for (std::int16_t sample : samples)
+    {
+        bytes += Le16(static_cast<std::uint16_t>(sample));
+    }
+    return bytes;
+}
+
+// A canonical 16-bit PCM file of these interleaved samples.
+inline std::string PcmWave(int channels, int rate, const std::vector<std::int16_t>& samples)
+{
+    return Wave({Chunk("fmt ", FormatData(1, channels, rate, 16)),
+                 Chunk("data", Samples16(samples))});
+}
+
+// A mono 16-bit file holding one value for frames frames.
+inline std::string ConstantWave(int frames, std::int16_t value, int rate = 22050)
+{
+    return PcmWave(1, rate, std::vector<std::int16_t>(frames, value));
+}
+
+// ---- MIDI -----------------------------------------------------------------------------------
+
+inline std::string VarLength(std::uint32_t value)
+{
+    std::string bytes(1, static_cast<char>(value & 0x7F));
+    while ((value >>= 7) != 0)
+    {
+        bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+    }
+    return bytes;
+}
+
+inline std::string TempoEvent(std::uint32_t delta, std::uint32_t microsecondsPerQuarter)
+{
+    return VarLength(delta) + "\xFF\x51\x03" +
+           std::string{static_cast<char>(microsecondsPerQuarter >> 16),
+                       static_cast<char>((microsecondsPerQuarter >> 8) & 0xFF),
+                       static_cast<char>(microsecondsPerQuarter & 0xFF)};
+}
+
+inline std::string ChannelEvent(std::uint32_t delta, int status, int data1, int data2 = -1)
+{
+    std::string bytes = VarLength(delta) + static_cast<char>(status) + static_cast<char>(data1);
+    if (data2 >= 0)
+    {
+        bytes += static_cast<char>(data2);
+    }
+    return bytes;
+}
+
+inline std::string EndOfTrack(std::uint32_t delta)
+{
+    return VarLength(delta) + std::string("\xFF\x2F\x00", 3);
+}
+
+// A standard MIDI file of these tracks' event bytes.
+inline std::string MidiFile(int format, int division, const std::vector<std::string>& tracks)
+{
+    std::string file = "MThd" + Be32(6) + Be16(format) + Be16(static_cast<std::uint32_t>(tracks.size())) +
+                       Be16(static_cast<std::uint32_t>(division));
+    for (const std::string& track : tracks)
+    {
+        file += "MTrk" + Be32(static_cast<std::uint32_t>(track.size())) + track;
+    }
+    return file;
+}
+
+// One track: a note held for ticks, then the end; 480 ticks a quarter at 120 bpm is 1 s for
+// 960 ticks.
+inline std::string NoteFile(std::uint32_t ticks, int key = 60)
+{
+    return MidiFile(0, 480,
+                    {ChannelEvent(0, 0xC0, 0) + ChannelEvent(0, 0x90, key, 100) +
+                     ChannelEvent(ticks, 0x80, key, 0) + EndOfTrack(0)});
+}
+
+// ---- Rendered audio -------------------------------------------------------------------------
+
+// Sample of channel (0 left, 1 right) at frame, counted from the backend's start; 0 for a
+// frame not rendered.
+inline std::int16_t SampleAt(std::uint64_t frame, int channel)
+{
+    const std::vector<std::int16_t>& samples = platform::headless::RenderedAudio();
+    std::uint64_t first = platform::headless::RenderedAudioFirstFrame();
+    if (frame < first || (frame - first) * 2 + 1 >= samples.size())
+    {
+        return 0;
+    }
+    return samples[(frame - first) * 2 + channel];
+}
+
+// Largest magnitude of channel over frames [from, to).
+inline int Peak(std::uint64_t from, std::uint64_t to, int channel)
+{
+    int peak = 0;
+    for (std::uint64_t f = from; f < to; ++f)
+    {
+        peak = std::max(peak, std::abs(static_cast<int>(SampleAt(f, channel))));
+    }
+    return peak;
+}
+
+// Frames of channel in [from, to) that are not silent.
+inline int SoundingFrames(std::uint64_t from, std::uint64_t to, int channel)
+{
+    int count = 0;
+    for (std::uint64_t f = from; f < to; ++f)
+    {
+        count += SampleAt(f, channel) != 0 ? 1 : 0;
+    }
+    return count;
+}
+
+// Rising zero crossings of channel in [from, to).
+inline int RisingCrossings(std::uint64_t from, std::uint64_t to, int channel)
+{
+    int count = 0;
+    for (std::uint64_t f = from + 1; f < to; ++f)
+    {
+        count += SampleAt(f - 1, channel) < 0 && SampleAt(f, channel) >= 0 ? 1 : 0;
+    }
+    return count;
+}
+
+// Frames of audio in ms milliseconds.
+constexpr std::uint64_t FramesIn(std::uint64_t ms)
+{
+    return ms * platform::headless::kAudioRateHz / 1000;
+}
+
+} // namespace sound_files
