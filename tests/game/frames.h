@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -61,8 +60,8 @@ inline Bitmap LoadBmp(const std::string& path)
                (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
     };
     Bitmap out;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || (bytes[28] | bytes[29] << 8) != 24 ||
-        u32(30) != 0)
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' ||
+        (bytes[28] | bytes[29] << 8) != 24 || u32(30) != 0)
     {
         return out;
     }
@@ -290,8 +289,7 @@ inline std::string Counter(int n)
     return std::string(4 - digits.size(), ' ') + digits;
 }
 
-// The whole status strip and board as DrawBoard leaves them, with nothing over them: every
-// pixel the frame shows outside the board's 25 cells must be black or a strip glyph.
+// What the frame shows of the board and the strip, for failure messages.
 inline std::string DescribeBoardFrame(const CapturedFrame& frame)
 {
     std::ostringstream out;
@@ -303,12 +301,6 @@ inline std::string DescribeBoardFrame(const CapturedFrame& frame)
     out << " | best [" << Best(frame) << "] moves [" << Moves(frame) << "]"
         << (LabelShown(frame) ? " label" : " no-label");
     return out.str();
-}
-
-// Saves a frame as a PNG next to the test's working folder, to look at after a failure.
-inline void SaveForInspection(const CapturedFrame& frame, const std::string& name)
-{
-    platform::headless::WritePng(name + ".png", frame);
 }
 
 } // namespace frames

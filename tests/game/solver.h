@@ -49,8 +49,8 @@ inline bool Apply(Cells& cells, int d)
 
 // Places group tiles at their homes (tile v at v - 1) without touching locked cells.
 // Appends the moves of the empty cell; false when no way exists.
-inline bool PlaceGroup(Cells& cells, const std::vector<int>& group, const std::array<bool, 25>& locked,
-                       std::vector<int>& moves)
+inline bool PlaceGroup(Cells& cells, const std::vector<int>& group,
+                       const std::array<bool, 25>& locked, std::vector<int>& moves)
 {
     const int n = static_cast<int>(group.size()) + 1; // group tiles, then the empty cell
     auto encode = [&](const std::vector<int>& places) {
