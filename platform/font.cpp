@@ -106,9 +106,23 @@ struct Font
 namespace
 {
 
+// Gives fontconfig's configuration back at exit, once it has been used.
+struct FontconfigSession
+{
+    bool used = false;
+    ~FontconfigSession()
+    {
+        if (used)
+        {
+            FcFini();
+        }
+    }
+};
+
 struct FontState
 {
-    LibraryPtr library;         // declared first: destroyed after every face
+    FontconfigSession fontconfig;
+    LibraryPtr library;         // declared before the faces: destroyed after every one
     bool libraryTried = false;
     std::map<std::pair<std::string, int>, FacePtr> faces;
     std::map<ResolveKey, FaceFile> resolved;
@@ -162,6 +176,7 @@ bool SameName(const char* a, const char* b)
 FaceFile MatchFace(const std::string& family, int weight, bool italic, bool japanese, bool exact)
 {
     FaceFile result;
+    fontState.fontconfig.used = true;
     PatternPtr pattern(FcPatternCreate());
     if (!pattern)
     {
