@@ -1,0 +1,193 @@
+// MIDI music through the shell's window procedure: looping by the end-of-play notification,
+// closing at the end, ending a loop, replacing a piece, and the notifications passed over.
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/app.h"
+#include "platform/sequencer.h"
+#include "tests/sound/sound_test_support.h"
+
+namespace
+{
+
+using namespace sound_files;
+
+class MidiMusic : public sound_test::SoundTest
+{
+protected:
+    void SetUp() override
+    {
+        // Timing comes from the files; no soundfont is needed or loaded.
+        setenv("SDL_SOUNDFONTS", "/nonexistent/none.sf2", 1);
+    }
+    void StartMusic(const std::string& programFolder = "")
+    {
+        platform::headless::HeadlessConfig config;
+        config.programPath = (programFolder.empty() ? dir.Path() : programFolder) + "/plonder";
+        StartSound(config);
+        platform::RegisterWindowClass(MainWindowProc);
+        mainWindow = platform::CreateMainWindow("Plonder", 0, 0, 160, 180);
+        ASSERT_NE(mainWindow, 0u);
+        voSound::InitMidi();
+    }
+    // The main loop's message handling for ms milliseconds, in 10 ms steps.
+    static void Pump(std::uint32_t ms)
+    {
+        for (std::uint32_t done = 0; done < ms; done += 10)
+        {
+            platform::headless::AdvanceClock(10);
+            platform::Message message;
+            while (platform::PeekMessage(message))
+            {
+                platform::DispatchMessage(message);
+            }
+        }
+    }
+    static std::string Status(const char* item)
+    {
+        char reply[32] = {};
+        std::string command = std::string("status midi ") + item;
+        std::uint32_t result =
+            platform::SendSequencerCommand(command.c_str(), reply, sizeof reply, 0);
+        return result == 0 ? std::string(reply) : "closed";
+    }
+    static int PositionMs()
+    {
+        return std::atoi(Status("position").c_str());
+    }
+};
+
+TEST_F(MidiMusic, ALoopingPieceStartsAgainAtItsEnd)
+{
+    StartMusic();
+    dir.Write("song.mid", NoteFile(960)); // one second
+    voSound::PlayMidi("song.mid", 1);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(Status("mode"), "playing");
+    Pump(2500);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(Status("mode"), "playing");
+    // Two restarts, each a frame or so after the end.
+    EXPECT_GE(PositionMs(), 460);
+    EXPECT_LE(PositionMs(), 500);
+}
+
+TEST_F(MidiMusic, APieceThatDoesNotLoopIsClosedAtItsEnd)
+{
+    StartMusic();
+    dir.Write("song.mid", NoteFile(960));
+    voSound::PlayMidi("song.mid", 0);
+    Pump(990);
+    EXPECT_EQ(midiPieceOpen, 1);
+    Pump(30);
+    EXPECT_EQ(midiPieceOpen, 0);
+    EXPECT_EQ(Status("mode"), "closed");
+}
+
+TEST_F(MidiMusic, EndingTheLoopClosesThePieceAfterThePassNowPlaying)
+{
+    StartMusic();
+    dir.Write("song.mid", NoteFile(960));
+    voSound::PlayMidi("song.mid", 1);
+    Pump(1500);
+    voSound::EndMidiLoop();
+    Pump(450);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(Status("mode"), "playing");
+    Pump(100);
+    EXPECT_EQ(midiPieceOpen, 0);
+}
+
+TEST_F(MidiMusic, ASecondPieceClosesTheFirst)
+{
+    StartMusic();
+    dir.Write("long.mid", NoteFile(2880));  // three seconds
+    dir.Write("short.mid", NoteFile(480));  // half a second
+    voSound::PlayMidi("long.mid", 1);
+    Pump(500);
+    voSound::PlayMidi("short.mid", 0);
+    EXPECT_EQ(Status("length"), "500");
+    EXPECT_EQ(Status("position"), "0");
+    Pump(480);
+    EXPECT_EQ(midiPieceOpen, 1);
+    Pump(40);
+    EXPECT_EQ(midiPieceOpen, 0); // the short piece ended; the long one's notice did nothing
+    Pump(3000);
+    EXPECT_EQ(midiPieceOpen, 0);
+}
+
+TEST_F(MidiMusic, NoticesOfSupersededOrAbortedPlaysArePassedOver)
+{
+    StartMusic();
+    dir.Write("song.mid", NoteFile(960));
+    voSound::PlayMidi("song.mid", 1);
+    Pump(200);
+    ASSERT_EQ(platform::SendSequencerCommand("stop midi", nullptr, 0, 0), 0u);
+    for (std::uintptr_t code : {platform::kMciNotifySuperseded, platform::kMciNotifyAborted})
+    {
+        platform::PostMessage(mainWindow, platform::kMmMciNotify, code, 1);
+        Pump(10);
+        EXPECT_EQ(Status("mode"), "stopped") << code;
+    }
+    platform::PostMessage(mainWindow, platform::kMmMciNotify, platform::kMciNotifySuccessful, 1);
+    Pump(10);
+    EXPECT_EQ(Status("mode"), "playing");
+    EXPECT_LE(PositionMs(), 10);
+
+    // A successful notice while the piece plays does nothing either.
+    Pump(300);
+    platform::PostMessage(mainWindow, platform::kMmMciNotify, platform::kMciNotifySuccessful, 1);
+    Pump(10);
+    EXPECT_GE(PositionMs(), 300);
+}
+
+TEST_F(MidiMusic, AMissingPieceStaysOpenWithoutSoundUntilClosed)
+{
+    StartMusic();
+    voSound::PlayMidi("missing.mid", 1);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(Status("mode"), "closed");
+    Pump(1000);
+    EXPECT_EQ(midiPieceOpen, 1);
+    voSound::CloseMidi();
+    EXPECT_EQ(midiPieceOpen, 0);
+}
+
+TEST_F(MidiMusic, AProgramFolderWithSpacesIsQuoted)
+{
+    std::string folder = dir.File("my music");
+    std::filesystem::create_directory(folder);
+    StartMusic(folder);
+    dir.Write("my music/theme tune.mid", NoteFile(480));
+    voSound::PlayMidi("theme tune.mid", 0);
+    EXPECT_EQ(Status("mode"), "playing");
+}
+
+TEST_F(MidiMusic, APathTooLongForTheCommandIsNotPlayedAndChangesNothing)
+{
+    std::string deep = dir.Path() + "/" + std::string(199 - dir.Path().size(), 'd');
+    std::filesystem::create_directory(deep);
+    StartMusic(deep);
+    dir.Write(deep.substr(dir.Path().size() + 1) + "/a.mid", NoteFile(480));
+    voSound::PlayMidi("a.mid", 1);
+    EXPECT_EQ(Status("mode"), "playing");
+    voSound::PlayMidi("a-name-that-makes-the-command-too-long.mid", 0);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(midiLooping, 1);
+    EXPECT_EQ(Status("mode"), "playing");
+}
+
+TEST_F(MidiMusic, StopMidiClosesWhateverTheFlagSaysCloseMidiOnlyAnOpenPiece)
+{
+    StartMusic();
+    dir.Write("song.mid", NoteFile(960));
+    std::string open = "open \"" + dir.File("song.mid") + "\" type sequencer alias midi";
+    ASSERT_EQ(platform::SendSequencerCommand(open.c_str(), nullptr, 0, 0), 0u);
+    voSound::CloseMidi();
+    EXPECT_EQ(Status("mode"), "stopped");
+    voSound::StopMidi();
+    EXPECT_EQ(Status("mode"), "closed");
+    EXPECT_EQ(midiPieceOpen, 0);
+}
+
+} // namespace
