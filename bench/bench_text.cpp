@@ -34,9 +34,9 @@ void StartScreen()
         std::exit(1);
     }
     InitFrameClock();
-    platform::RegisterWindowClass(
-        [](platform::WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
-           std::intptr_t lParam) { return platform::DefWindowProc(window, id, wParam, lParam); });
+    platform::RegisterWindowClass([](platform::WindowHandle window, std::uint32_t id,
+                                     std::uintptr_t wParam, std::intptr_t lParam)
+                                  { return platform::DefWindowProc(window, id, wParam, lParam); });
     fullScreen = 0;
     mainWindow = platform::CreateMainWindow("Plonder", 0, 0, 648, 510);
     if (mainWindow == 0 || voDraw::Screen(640, 480, 1) != 1)

@@ -21,8 +21,7 @@ GdiState gdi;
 struct ScopedContext
 {
     platform::Surface* surface = BackBuffer();
-    platform::DeviceContext* dc =
-        surface != nullptr ? platform::GetSurfaceDc(surface) : nullptr;
+    platform::DeviceContext* dc = surface != nullptr ? platform::GetSurfaceDc(surface) : nullptr;
 
     ScopedContext() = default;
     ScopedContext(const ScopedContext&) = delete;
@@ -56,17 +55,16 @@ int Truncate(double value)
 namespace voDraw
 {
 
-void Polygon(const platform::Point* points, int count, std::uint32_t color,
-             std::uint32_t backColor, int penWidth, int fillMode)
+void Polygon(const platform::Point* points, int count, std::uint32_t color, std::uint32_t backColor,
+             int penWidth, int fillMode)
 {
     ScopedContext context;
     if (context.dc == nullptr)
     {
         return;
     }
-    platform::Brush brush{fillMode == 0 ? platform::BrushStyle::Null
-                                        : platform::BrushStyle::DiagCross,
-                          color};
+    platform::Brush brush{
+        fillMode == 0 ? platform::BrushStyle::Null : platform::BrushStyle::DiagCross, color};
     platform::Brush previousBrush = platform::SelectBrush(context.dc, brush);
     platform::Pen previousPen = platform::SelectPen(context.dc, platform::Pen{penWidth, color});
     if (fillMode == 2)
@@ -110,10 +108,9 @@ void Rectangle(int left, int top, int right, int bottom, std::uint32_t fillColor
     {
         return;
     }
-    platform::Brush previousBrush = platform::SelectBrush(
-        context.dc, platform::Brush{platform::BrushStyle::Solid, fillColor});
-    platform::Pen previousPen =
-        platform::SelectPen(context.dc, platform::Pen{penWidth, penColor});
+    platform::Brush previousBrush =
+        platform::SelectBrush(context.dc, platform::Brush{platform::BrushStyle::Solid, fillColor});
+    platform::Pen previousPen = platform::SelectPen(context.dc, platform::Pen{penWidth, penColor});
     platform::Rectangle(context.dc, left, top, right, bottom);
     platform::SelectPen(context.dc, previousPen);
     platform::SelectBrush(context.dc, previousBrush);

@@ -143,8 +143,8 @@ void BeginText(int faceKind, int height, int angle, int weightKind, std::uint8_t
     OpenRun(height, angle, weightKind, italic, underline);
 }
 
-void BeginTextFace(const char* faceName, int height, int angle, int weightKind,
-                   std::uint8_t italic, std::uint8_t underline)
+void BeginTextFace(const char* faceName, int height, int angle, int weightKind, std::uint8_t italic,
+                   std::uint8_t underline)
 {
     if (fontDescription == nullptr)
     {
@@ -205,9 +205,9 @@ void PutText(int x, int y, const char* text)
         return;
     }
     std::size_t length = std::strlen(text);
-    platform::TextOut(run.context, x, y, text,
-                      static_cast<int>(std::min<std::size_t>(
-                          length, std::numeric_limits<int>::max())));
+    platform::TextOut(
+        run.context, x, y, text,
+        static_cast<int>(std::min<std::size_t>(length, std::numeric_limits<int>::max())));
 }
 
 void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment)
@@ -219,8 +219,9 @@ void DrawTextBox(int left, int top, int right, int bottom, const char* text, int
     }
     platform::DcRect rect{left, top, right, bottom};
     unsigned format = platform::kDtWordBreak | platform::kDtNoPrefix |
-                      (alignment == 1 ? platform::kDtCenter
-                                      : alignment == 2 ? platform::kDtRight : platform::kDtLeft);
+                      (alignment == 1   ? platform::kDtCenter
+                       : alignment == 2 ? platform::kDtRight
+                                        : platform::kDtLeft);
     platform::DrawText(run.context, text, -1, rect, format);
 }
 
@@ -232,9 +233,9 @@ int MeasureText(int left, int top, int right, int bottom, const char* text)
         return 0;
     }
     platform::DcRect rect{left, top, right, bottom};
-    int height = platform::DrawText(run.context, text, -1, rect,
-                                    platform::kDtCalcRect | platform::kDtWordBreak |
-                                        platform::kDtNoPrefix);
+    int height =
+        platform::DrawText(run.context, text, -1, rect,
+                           platform::kDtCalcRect | platform::kDtWordBreak | platform::kDtNoPrefix);
     textMeasureRect = {rect.left, rect.top, rect.right, rect.bottom};
     return height;
 }

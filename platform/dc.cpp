@@ -27,8 +27,8 @@ bool Inside(const PixelBuffer& pixels, int x, int y)
 
 DeviceContext* TakeDc(const void* owner, const PixelBuffer& pixels)
 {
-    if (owner == nullptr || pixels.pixels == nullptr || pixels.width <= 0 ||
-        pixels.height <= 0 || pixels.pitchBytes < pixels.width * 2)
+    if (owner == nullptr || pixels.pixels == nullptr || pixels.width <= 0 || pixels.height <= 0 ||
+        pixels.pitchBytes < pixels.width * 2)
     {
         return nullptr;
     }

@@ -16,8 +16,8 @@ struct DeviceContext
     ColorRef backgroundColor = 0xFFFFFF;
     BackgroundMode backgroundMode = BackgroundMode::Opaque;
     ColorRef textColor = 0;
-    Point position = {0, 0};    // current position of LineTo
-    Font* font = nullptr;       // null: the default font
+    Point position = {0, 0}; // current position of LineTo
+    Font* font = nullptr;    // null: the default font
 };
 
 // Mask of the bits a pixel of this layout uses.

@@ -34,7 +34,10 @@ std::u32string Decode(const char* text, std::size_t length)
             out.push_back(U'\uFFFD');
             break;
         }
-        char32_t code = size == 1 ? c : size == 2 ? (c & 0x1F) : size == 3 ? (c & 0x0F) : (c & 0x07);
+        char32_t code = size == 1   ? c
+                        : size == 2 ? (c & 0x1F)
+                        : size == 3 ? (c & 0x0F)
+                                    : (c & 0x07);
         for (std::size_t k = 1; k < size; ++k)
         {
             code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
@@ -57,8 +60,8 @@ int RunWidth(Font* font, std::u32string_view run)
 
 // Fills a box given in the text's own frame (u along the line, v down from the cell top),
 // turned with the font onto the screen at (x, y).
-void FillTextBox(const raster::Target& target, const fonts::Layout& layout, int x, int y,
-                 int u0, int v0, int u1, int v1, std::uint16_t color)
+void FillTextBox(const raster::Target& target, const fonts::Layout& layout, int x, int y, int u0,
+                 int v0, int u1, int v1, std::uint16_t color)
 {
     raster::Paint paint;
     paint.color = color;
@@ -69,9 +72,7 @@ void FillTextBox(const raster::Target& target, const fonts::Layout& layout, int 
     }
     double c = layout.cosine;
     double s = layout.sine;
-    auto at = [&](int u, int v) {
-        return raster::PointF{x + u * c + v * s, y - u * s + v * c};
-    };
+    auto at = [&](int u, int v) { return raster::PointF{x + u * c + v * s, y - u * s + v * c}; };
     raster::PointF corners[4] = {at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)};
     raster::FillPolygon(target, corners, paint);
 }
@@ -214,9 +215,8 @@ std::vector<Line> LayLines(Font* font, const std::u32string& text, int width, bo
             break;
         }
         // "\r\n" is one line end.
-        start = end + ((text[end] == U'\r' && end + 1 < text.size() && text[end + 1] == U'\n')
-                           ? 2
-                           : 1);
+        start =
+            end + ((text[end] == U'\r' && end + 1 < text.size() && text[end + 1] == U'\n') ? 2 : 1);
     }
     return lines;
 }
@@ -289,8 +289,8 @@ int DrawText(DeviceContext* dc, const char* text, int length, DcRect& rect, unsi
     }
     std::u32string characters = Decode(text, size);
     int lineHeight = FontLayout(dc->font).metrics.height;
-    std::vector<Line> lines = LayLines(dc->font, characters, rect.right - rect.left,
-                                       (format & kDtWordBreak) != 0);
+    std::vector<Line> lines =
+        LayLines(dc->font, characters, rect.right - rect.left, (format & kDtWordBreak) != 0);
     int height = static_cast<int>(lines.size()) * lineHeight;
     if ((format & kDtCalcRect) != 0)
     {
@@ -303,9 +303,8 @@ int DrawText(DeviceContext* dc, const char* text, int length, DcRect& rect, unsi
         rect.bottom = rect.top + height;
         return height;
     }
-    raster::Target target =
-        raster::CutTarget(raster::WholeTarget(dc->pixels), rect.left, rect.top, rect.right,
-                          rect.bottom);
+    raster::Target target = raster::CutTarget(raster::WholeTarget(dc->pixels), rect.left, rect.top,
+                                              rect.right, rect.bottom);
     int y = rect.top;
     for (const Line& line : lines)
     {

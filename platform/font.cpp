@@ -86,7 +86,7 @@ struct Instance
     FT_F26Dot6 em = 0;          // em size, 26.6 pixels
     bool embolden = false;
     bool oblique = false;
-    int escapement = 0;         // tenths of a degree, 0..3599
+    int escapement = 0; // tenths of a degree, 0..3599
     fonts::Layout layout;
     std::unordered_map<char32_t, fonts::Glyph> glyphs;
 };
@@ -122,7 +122,7 @@ struct FontconfigSession
 struct FontState
 {
     FontconfigSession fontconfig;
-    LibraryPtr library;         // declared before the faces: destroyed after every one
+    LibraryPtr library; // declared before the faces: destroyed after every one
     bool libraryTried = false;
     std::map<std::pair<std::string, int>, FacePtr> faces;
     std::map<ResolveKey, FaceFile> resolved;
@@ -182,8 +182,7 @@ FaceFile MatchFace(const std::string& family, int weight, bool italic, bool japa
     {
         return result;
     }
-    FcPatternAddString(pattern.get(), FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     if (weight > 0)
     {
         FcPatternAddInteger(pattern.get(), FC_WEIGHT,
@@ -210,8 +209,7 @@ FaceFile MatchFace(const std::string& family, int weight, bool italic, bool japa
     {
         bool same = false;
         FcChar8* name = nullptr;
-        for (int i = 0; FcPatternGetString(match.get(), FC_FAMILY, i, &name) == FcResultMatch;
-             ++i)
+        for (int i = 0; FcPatternGetString(match.get(), FC_FAMILY, i, &name) == FcResultMatch; ++i)
         {
             same = same || SameName(reinterpret_cast<const char*>(name), family.c_str());
         }
@@ -356,9 +354,8 @@ std::shared_ptr<Instance> MakeInstance(const LogFont& description, FT_Face face)
     // Instances no font uses any more are dropped before the table grows large.
     if (fontState.instances.size() >= 64)
     {
-        std::erase_if(fontState.instances, [](const auto& entry) {
-            return entry.second.use_count() == 1;
-        });
+        std::erase_if(fontState.instances,
+                      [](const auto& entry) { return entry.second.use_count() == 1; });
     }
 
     auto instance = std::make_shared<Instance>();
@@ -385,8 +382,7 @@ std::shared_ptr<Instance> MakeInstance(const LogFont& description, FT_Face face)
         layout.metrics.height = layout.metrics.ascent + layout.metrics.descent;
     }
     int thickness = std::max(1, static_cast<int>(std::lround(face->underline_thickness * scale)));
-    int top = static_cast<int>(
-        std::lround(-face->underline_position * scale - thickness / 2.0));
+    int top = static_cast<int>(std::lround(-face->underline_position * scale - thickness / 2.0));
     // The underline stays inside the cell, at least one row under the baseline.
     top = std::clamp(top, 1, std::max(1, layout.metrics.descent - thickness));
     layout.underlineTop = top;
@@ -473,8 +469,7 @@ bool RenderGlyph(const Instance& instance, FT_Face face, char32_t character, fon
             FT_Outline_Transform(&slot->outline, &turn);
         }
     }
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
-        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
     {
         return false;
     }
@@ -502,10 +497,9 @@ const fonts::Glyph& GlyphOf(Instance& instance, char32_t character)
         // character, or the geta mark Japanese text has always used for it, or '?'.
         for (char32_t mark : {U'\uFFFD', U'\u3013', U'?'})
         {
-            if (character != mark &&
-                (RenderGlyph(instance, instance.face, mark, glyph) ||
-                 (instance.fallback != nullptr &&
-                  RenderGlyph(instance, instance.fallback, mark, glyph))))
+            if (character != mark && (RenderGlyph(instance, instance.face, mark, glyph) ||
+                                      (instance.fallback != nullptr &&
+                                       RenderGlyph(instance, instance.fallback, mark, glyph))))
             {
                 break;
             }
@@ -542,8 +536,7 @@ Font* CreateFont(const LogFont& description)
     else
     {
         // No face at all: text takes its place and draws nothing.
-        int height = std::clamp(std::abs(std::clamp(description.height, -kMaxHeight,
-                                                    kMaxHeight)),
+        int height = std::clamp(std::abs(std::clamp(description.height, -kMaxHeight, kMaxHeight)),
                                 1, kMaxHeight);
         font->layout.metrics = {height, 0, height};
     }

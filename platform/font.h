@@ -15,20 +15,20 @@ namespace platform
 // in the comments change what is drawn.
 struct LogFont
 {
-    std::int32_t height;      // > 0: cell height in pixels; < 0: character (em) height; 0: 16
+    std::int32_t height; // > 0: cell height in pixels; < 0: character (em) height; 0: 16
     std::int32_t width;
-    std::int32_t escapement;  // angle of the text line in tenths of a degree, anticlockwise
+    std::int32_t escapement; // angle of the text line in tenths of a degree, anticlockwise
     std::int32_t orientation;
-    std::int32_t weight;      // 0 the face's own, 400 normal, 600 and more bold
-    std::uint8_t italic;      // nonzero: slanted
-    std::uint8_t underline;   // nonzero: underlined
+    std::int32_t weight;    // 0 the face's own, 400 normal, 600 and more bold
+    std::uint8_t italic;    // nonzero: slanted
+    std::uint8_t underline; // nonzero: underlined
     std::uint8_t strikeOut;
-    std::uint8_t charSet;     // 128 (Shift-JIS): an unknown face falls back to a Japanese one
+    std::uint8_t charSet; // 128 (Shift-JIS): an unknown face falls back to a Japanese one
     std::uint8_t outPrecision;
     std::uint8_t clipPrecision;
     std::uint8_t quality;
     std::uint8_t pitchAndFamily;
-    char faceName[32];        // CP932, zero-terminated; empty: the default face of the set
+    char faceName[32]; // CP932, zero-terminated; empty: the default face of the set
 };
 static_assert(sizeof(LogFont) == 60, "the description block has the original's size");
 

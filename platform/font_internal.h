@@ -12,22 +12,22 @@ namespace platform::fonts
 // A glyph as one-bit coverage, placed relative to the pen on the baseline (y down).
 struct Glyph
 {
-    int left = 0;               // first column, from the pen
-    int top = 0;                // first row, from the pen (negative: above the baseline)
+    int left = 0; // first column, from the pen
+    int top = 0;  // first row, from the pen (negative: above the baseline)
     int width = 0;
     int rows = 0;
     std::vector<std::uint8_t> coverage; // width * rows, 1 where the glyph is painted
-    int advance = 0;            // pixels along the line to the next pen position
+    int advance = 0;                    // pixels along the line to the next pen position
 };
 
 struct Layout
 {
     TextMetrics metrics;
-    int underlineTop = 0;       // first row of the underline below the baseline
+    int underlineTop = 0; // first row of the underline below the baseline
     int underlineThickness = 1;
     bool underline = false;
     bool rotated = false;
-    double cosine = 1.0;        // direction of the line on screen: (cosine, -sine)
+    double cosine = 1.0; // direction of the line on screen: (cosine, -sine)
     double sine = 0.0;
 };
 

@@ -115,7 +115,8 @@ void ThinLine(const Target& target, int x0, int y0, int x1, int y1, std::uint16_
     auto far = [](int v) { return v < -kNear || v > kNear; };
     if (far(x0) || far(y0) || far(x1) || far(y1))
     {
-        double ax = x0, ay = y0, dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
+        double ax = x0, ay = y0, dx = static_cast<double>(x1) - x0,
+               dy = static_cast<double>(y1) - y0;
         double t0 = 0.0, t1 = 1.0;
         double box[4] = {target.left - 2.0, target.top - 2.0, target.right + 1.0,
                          target.bottom + 1.0};
@@ -189,11 +190,11 @@ void WideSegment(const Target& target, PointF a, PointF b, int width, std::uint1
     a = {Bounded(a.x), Bounded(a.y)};
     b = {Bounded(b.x), Bounded(b.y)};
     int left = std::max(target.left, static_cast<int>(std::floor(std::min(a.x, b.x) - radius)));
-    int right = std::min(target.right,
-                         static_cast<int>(std::ceil(std::max(a.x, b.x) + radius)) + 1);
+    int right =
+        std::min(target.right, static_cast<int>(std::ceil(std::max(a.x, b.x) + radius)) + 1);
     int top = std::max(target.top, static_cast<int>(std::floor(std::min(a.y, b.y) - radius)));
-    int bottom = std::min(target.bottom,
-                          static_cast<int>(std::ceil(std::max(a.y, b.y) + radius)) + 1);
+    int bottom =
+        std::min(target.bottom, static_cast<int>(std::ceil(std::max(a.y, b.y) + radius)) + 1);
     double ex = b.x - a.x;
     double ey = b.y - a.y;
     double lengthSquared = ex * ex + ey * ey;

@@ -18,9 +18,9 @@ namespace gdi_support
 inline void StartWindow(const platform::headless::HeadlessConfig& config = {})
 {
     testing_support::StartHeadless(config);
-    platform::RegisterWindowClass(
-        [](platform::WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
-           std::intptr_t lParam) { return platform::DefWindowProc(window, id, wParam, lParam); });
+    platform::RegisterWindowClass([](platform::WindowHandle window, std::uint32_t id,
+                                     std::uintptr_t wParam, std::intptr_t lParam)
+                                  { return platform::DefWindowProc(window, id, wParam, lParam); });
     fullScreen = 0;
     mainWindow = platform::CreateMainWindow("Plonder", 0, 0, 648, 510);
     ASSERT_NE(mainWindow, 0u);

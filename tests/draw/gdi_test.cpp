@@ -111,7 +111,7 @@ TEST(GdiPolygon, FillModesOverAWhitePicture)
 TEST(GdiBezier, CurveRunsFromTheFirstPointToTheLast)
 {
     StartScreen();
-    const platform::Point points[] = {{10, 200}, {60, 20}, {200, 20}, {250, 200},
+    const platform::Point points[] = {{10, 200},  {60, 20},   {200, 20}, {250, 200},
                                       {270, 230}, {290, 230}, {300, 150}};
     voDraw::Bezier(points, 7, 0xFFFFFF, 1);
     Picture p = ReadBackBuffer();
@@ -226,6 +226,21 @@ TEST(GdiGrab, RectangleOfTheBackBufferFillsTheObject)
     voDraw::GrabRect(-1, 0, 0, 8, 8);
     voDraw::GrabRect(kObjectCount, 0, 0, 8, 8);
     voDraw::GrabRect(900, 0, 0, 8, 8);
+}
+
+TEST(GdiGrab, LostSurfacesAreRestoredForTheNextGrab)
+{
+    StartScreen();
+    ObjectId id = voDraw::CreateObject(32, 32, 1);
+    ASSERT_NE(id, 0);
+    platform::LoseAllSurfaces();
+    voDraw::GrabRect(id, 0, 0, 32, 32);
+    EXPECT_FALSE(platform::IsSurfaceLost(BackBuffer()));
+    EXPECT_FALSE(platform::IsSurfaceLost(objectTable[id].surface));
+    voDraw::Line(0, 5, 32, 5, 0xFFFFFF, 1);
+    voDraw::GrabRect(id, 0, 0, 32, 32);
+    EXPECT_EQ(gdi_support::ReadSurface(objectTable[id].surface).CountIn(kWhite, 0, 5, 32, 6),
+              32);
 }
 
 TEST(GdiPictures, SampleShapesLookRight)

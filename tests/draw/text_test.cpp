@@ -80,8 +80,12 @@ TEST(TextFontBlock, FaceNameCharacterSetRule)
         std::string name;
         int charSet;
     } cases[] = {
-        {"Courier New", 0},   {"Courier_New", 128}, {"Arial-Black 2", 0},
-        {"Times.New", 128},   {"", 0},              {Cp932("ＭＳ ゴシック"), 128},
+        {"Courier New", 0},
+        {"Courier_New", 128},
+        {"Arial-Black 2", 0},
+        {"Times.New", 128},
+        {"", 0},
+        {Cp932("ＭＳ ゴシック"), 128},
     };
     for (const Case& c : cases)
     {

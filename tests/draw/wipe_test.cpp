@@ -44,8 +44,8 @@ int RunToEnd(int limit = 1000)
 struct KindCase
 {
     int kind;
-    Rect start;     // clipRect right after an opening start
-    Rect firstOpen; // after the first opening step
+    Rect start;      // clipRect right after an opening start
+    Rect firstOpen;  // after the first opening step
     Rect firstClose; // after the first closing step
 };
 

@@ -240,13 +240,13 @@ TEST(DcDrawText, WordsWrapAtSpacesAndMeasureTheirHeight)
     // Room for two words and a space per line, not three.
     DcRect rect{5, 7, 5 + 2 * word + space + space / 2, 500};
     const char* text = "word word word word word";
-    int lines = platform::DrawText(c.dc, text, -1, rect, platform::kDtCalcRect |
-                                                            platform::kDtWordBreak);
+    int lines =
+        platform::DrawText(c.dc, text, -1, rect, platform::kDtCalcRect | platform::kDtWordBreak);
     EXPECT_EQ(lines, 3 * 12);
     EXPECT_EQ(rect.top, 7);
     EXPECT_EQ(rect.bottom, 7 + 3 * 12);
     EXPECT_EQ(rect.right, 5 + 2 * word + space); // narrowed to the widest line
-    EXPECT_EQ(c.Count(kInk), 0);                  // measuring draws nothing
+    EXPECT_EQ(c.Count(kInk), 0);                 // measuring draws nothing
     // Without the word break the line ends alone break it.
     DcRect one{0, 0, 10, 10};
     EXPECT_EQ(platform::DrawText(c.dc, "a b c\nd\r\ne", -1, one, platform::kDtCalcRect), 36);
