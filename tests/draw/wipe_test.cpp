@@ -4,6 +4,7 @@
 
 #include "draw/draw.h"
 #include "system/system.h"
+#include "tests/draw/gdi_support.h"
 
 namespace
 {
@@ -309,6 +310,32 @@ TEST(WipeCancel, ModeChangeResetPutsTheFullRectangleBack)
     CancelWipe();
     EXPECT_EQ(wipeState, -1);
     EXPECT_EQ(clipRect.right, clipRect.left);
+}
+
+TEST(WipePictures, PutsShowOnlyInsideTheWipedRectangle)
+{
+    gdi_support::StartScreen(320, 240);
+    frameSeconds = 1.0f / 60.0f;
+    // A white object as large as the screen, grabbed from a white back buffer.
+    voDraw::Rectangle(0, 0, 320, 240, 0xFFFFFF, 0xFFFFFF, 1);
+    ObjectId white = voDraw::CreateObject(320, 240, 1);
+    ASSERT_NE(white, 0);
+    voDraw::GrabRect(white, 0, 0, 320, 240);
+
+    voDraw::StartWipe(1, 3, 6000.0f, 0);
+    RunToEnd();
+    voDraw::Clear();
+    voDraw::Put(0, 0, white, 0, 0, 320, 240);
+    EXPECT_EQ(gdi_support::ReadBackBuffer().Count(0xFFFF), 0);
+
+    voDraw::StartWipe(0, 7, 600.0f, 0);
+    voDraw::StepWipe();
+    voDraw::Clear();
+    voDraw::Put(0, 0, white, 0, 0, 320, 240);
+    gdi_support::Picture p = gdi_support::ReadBackBuffer();
+    Rect box = p.BoundsOfOther(0x0000);
+    EXPECT_TRUE(IsRect(box, {149, 109, 171, 131}));
+    EXPECT_EQ(p.Count(0xFFFF), 22 * 22);
 }
 
 } // namespace
