@@ -10,7 +10,6 @@
 namespace
 {
 
-using platform::BackgroundMode;
 using platform::Brush;
 using platform::BrushStyle;
 using platform::ColorRef;
@@ -19,11 +18,9 @@ using platform::Point;
 
 constexpr ColorRef kRed = 0x0000FF;
 constexpr ColorRef kBlue = 0xFF0000;
-constexpr ColorRef kWhite = 0xFFFFFF;
 constexpr std::uint16_t kWhite565 = 0xFFFF;
 constexpr std::uint16_t kRed565 = 0xF800;
 constexpr std::uint16_t kBlue565 = 0x001F;
-constexpr std::uint16_t kBlack565 = 0x0000;
 
 // A white 565 picture with a context on it.
 struct Canvas
@@ -55,27 +52,6 @@ struct Canvas
         return n;
     }
 };
-
-TEST(DcLine, OnePixelPenLeavesTheEndPointUnpainted)
-{
-    Canvas c(16, 4);
-    platform::SelectPen(c.dc, Pen{1, kRed});
-    platform::MoveTo(c.dc, 0, 0);
-    platform::LineTo(c.dc, 10, 0);
-    for (int x = 0; x < 16; ++x)
-    {
-        EXPECT_EQ(c.At(x, 0), x <= 9 ? kRed565 : kWhite565) << x;
-    }
-    EXPECT_EQ(c.Count(kRed565), 10);
-    // Drawn the other way, the start (10) is painted and the end (0) is not.
-    Canvas back(16, 4);
-    platform::SelectPen(back.dc, Pen{1, kRed});
-    platform::MoveTo(back.dc, 10, 1);
-    platform::LineTo(back.dc, 0, 1);
-    EXPECT_EQ(back.At(10, 1), kRed565);
-    EXPECT_EQ(back.At(0, 1), kWhite565);
-    EXPECT_EQ(back.Count(kRed565), 10);
-}
 
 TEST(DcLine, DiagonalAndSteepLinesStepOnePixelPerRowOrColumn)
 {
@@ -117,27 +93,6 @@ TEST(DcLine, CoordinatesFarOutsideAreCutQuickly)
     EXPECT_EQ(c.Count(kRed565), 32);
 }
 
-TEST(DcLine, WidePensCoverTheirWidthWithRoundEnds)
-{
-    for (int width : {2, 3, 4, 5})
-    {
-        Canvas c(40, 20);
-        platform::SelectPen(c.dc, Pen{width, kBlue});
-        platform::MoveTo(c.dc, 10, 10);
-        platform::LineTo(c.dc, 30, 10);
-        int rows = 0;
-        for (int y = 0; y < 20; ++y)
-        {
-            rows += c.At(20, y) == kBlue565 ? 1 : 0;
-        }
-        EXPECT_EQ(rows, width) << "width " << width;
-        // The ends are rounded: the corners of the end's square stay clear.
-        EXPECT_EQ(c.At(10 - width / 2 - 1, 10 - width / 2 - 1), kWhite565);
-        // The end point itself is inside the cap.
-        EXPECT_EQ(c.At(30, 10), kBlue565);
-    }
-}
-
 TEST(DcLine, ZeroAndNegativePenWidthsDrawOnePixel)
 {
     for (int width : {0, -1, -40})
@@ -148,30 +103,6 @@ TEST(DcLine, ZeroAndNegativePenWidthsDrawOnePixel)
         platform::LineTo(c.dc, 9, 2);
         EXPECT_EQ(c.Count(kRed565), 8) << width;
     }
-}
-
-TEST(DcRectangle, RightAndBottomEdgesAreExclusive)
-{
-    Canvas c(20, 20);
-    platform::SelectBrush(c.dc, Brush{BrushStyle::Solid, kBlue});
-    platform::SelectPen(c.dc, Pen{1, kRed});
-    platform::Rectangle(c.dc, 3, 4, 13, 10);
-    for (int y = 0; y < 20; ++y)
-    {
-        for (int x = 0; x < 20; ++x)
-        {
-            bool inside = x >= 3 && x < 13 && y >= 4 && y < 10;
-            bool ring = inside && (x == 3 || x == 12 || y == 4 || y == 9);
-            std::uint16_t want = ring ? kRed565 : inside ? kBlue565 : kWhite565;
-            ASSERT_EQ(c.At(x, y), want) << x << "," << y;
-        }
-    }
-    // Corners given the other way round make the same rectangle.
-    Canvas d(20, 20);
-    platform::SelectBrush(d.dc, Brush{BrushStyle::Solid, kBlue});
-    platform::SelectPen(d.dc, Pen{1, kRed});
-    platform::Rectangle(d.dc, 13, 10, 3, 4);
-    EXPECT_EQ(d.memory, c.memory);
 }
 
 TEST(DcRectangle, WidePenSpillsBothSidesOfTheRing)
@@ -203,33 +134,6 @@ TEST(DcPolygon, NullBrushDrawsTheClosedOutlineOnly)
     EXPECT_EQ(c.At(2, 2), kRed565);
     EXPECT_EQ(c.At(30, 2), kRed565);
     EXPECT_EQ(c.At(16, 30), kRed565);
-}
-
-TEST(DcPolygon, HatchOverOpaqueBackgroundOrThePictureBeneath)
-{
-    for (BackgroundMode mode : {BackgroundMode::Opaque, BackgroundMode::Transparent})
-    {
-        Canvas c(34, 34);
-        platform::SelectBrush(c.dc, Brush{BrushStyle::DiagCross, kRed});
-        platform::SelectPen(c.dc, Pen{1, kBlue});
-        platform::SetBkColor(c.dc, 0x000000);
-        platform::SetBkMode(c.dc, mode);
-        platform::Polygon(c.dc, kTriangle, 3);
-        int hatch = 0, gaps = 0;
-        for (int y = 6; y < 14; ++y)
-        {
-            for (int x = 12; x < 20; ++x)
-            {
-                bool line = (x & 7) == (y & 7) || (x & 7) == 7 - (y & 7);
-                std::uint16_t gap = mode == BackgroundMode::Opaque ? kBlack565 : kWhite565;
-                EXPECT_EQ(c.At(x, y), line ? kRed565 : gap) << x << "," << y;
-                hatch += line ? 1 : 0;
-                gaps += line ? 0 : 1;
-            }
-        }
-        EXPECT_EQ(hatch, 16);
-        EXPECT_EQ(gaps, 48);
-    }
 }
 
 TEST(DcPolygon, AlternateRuleLeavesTheStarsMiddleOpen)
@@ -265,21 +169,6 @@ TEST(DcPolygon, TooFewPointsOrNoPointsDrawNothing)
     platform::Polygon(c.dc, nullptr, 4);
     platform::Polygon(c.dc, one, -3);
     EXPECT_EQ(c.Count(kWhite565), 100);
-}
-
-TEST(DcBezier, CountMustBeThreeNPlusOne)
-{
-    Canvas c(40, 40);
-    const Point points[] = {{1, 1}, {10, 30}, {20, 30}, {30, 1}, {35, 10}, {36, 20}, {38, 38}};
-    platform::SelectPen(c.dc, Pen{1, kRed});
-    for (int count : {0, 1, 2, 3, 5, 6})
-    {
-        EXPECT_FALSE(platform::PolyBezier(c.dc, points, count)) << count;
-    }
-    EXPECT_FALSE(platform::PolyBezier(c.dc, nullptr, 4));
-    EXPECT_EQ(c.Count(kRed565), 0);
-    EXPECT_TRUE(platform::PolyBezier(c.dc, points, 7));
-    EXPECT_GT(c.Count(kRed565), 40);
 }
 
 TEST(DcBezier, StartsOnTheFirstPointAndReachesTheEnd)

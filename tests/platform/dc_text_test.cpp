@@ -154,32 +154,6 @@ TEST(DcText, InkStaysInsideTheCellAndOpaqueFillsIt)
     EXPECT_EQ(c.Count(kPaper), paper);
 }
 
-TEST(DcText, TransparentBackgroundLeavesThePicture)
-{
-    Canvas c(160, 40, Description(kGothic, 12));
-    platform::SetBkMode(c.dc, BackgroundMode::Transparent);
-    c.Out(10, 5, "Hello");
-    EXPECT_GT(c.Count(kInk), 20);
-    EXPECT_EQ(c.Count(kPaper), 0);
-    EXPECT_EQ(c.Count(kInk) + c.Count(kGrey), 160 * 40);
-}
-
-TEST(DcText, RotatedNinetyDegreesRisesFromThePoint)
-{
-    Canvas c(60, 120, Description(kGothic, 16, 900));
-    std::string text = "Rising";
-    c.Out(20, 100, text);
-    int width = 0, height = 0;
-    platform::GetTextExtent(c.dc, text.c_str(), static_cast<int>(text.size()), width, height);
-    // The line runs up from (20, 100), its cell to the right of x = 20.
-    EXPECT_EQ(c.CountIn(kPaper, 20, 100 - width, 20 + height, 100) +
-                  c.CountIn(kInk, 20, 100 - width, 20 + height, 100),
-              width * height);
-    EXPECT_EQ(c.Count(kInk) + c.Count(kPaper), width * height);
-    // The first letter sits at the bottom: ink in the lowest 10 rows of the cell.
-    EXPECT_GT(c.CountIn(kInk, 20, 90, 20 + height, 100), 5);
-}
-
 TEST(DcText, UnderlineAndBoldChangeThePixels)
 {
     platform::LogFont plain = Description(kGothic, 16);
