@@ -165,9 +165,10 @@ inline int StartScreen(const testing_support::TempDir& folder,
     return voDraw::Screen(width, height, memoryMode);
 }
 
-// Moves the virtual clock on and takes the frame time from it, as the main loop does.
+// Makes the next frame time exactly ms: the clock moves on by ms from a fresh frame start.
 inline void PassTime(std::uint32_t ms)
 {
+    ResetFrameTimer();
     platform::headless::AdvanceClock(ms);
     MeasureFrameTime();
 }

@@ -1,0 +1,495 @@
+// The present step: the picture the window shows, the vertical-blank wait, every
+// transition kind at its first and last steps, the scene transition and the help overlay.
+#include "platform/headless/capture.h"
+#include "tests/draw/draw_support.h"
+
+using draw_testing::BackPixel;
+using draw_testing::Bmp24;
+using draw_testing::PaintSurface;
+using draw_testing::PassTime;
+using draw_testing::StartScreen;
+using platform::headless::CapturedFrames;
+using testing_support::TempDir;
+
+namespace
+{
+
+constexpr std::uint16_t kNew = 0x1234;
+
+// The old picture: a value that tells x (mod 256) and y (mod 128) apart.
+std::uint16_t Old(int x, int y)
+{
+    return static_cast<std::uint16_t>(0x8000 | ((y & 0x7F) << 8) | (x & 0xFF));
+}
+
+} // namespace
+
+TEST(Present, ShowsTheTopLeftOfTheBackBufferInTheWindowAfterTheBlank)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder), 1);
+    PaintSurface(BackBuffer(), Old);
+    std::uint32_t before = platform::NowMs();
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    const auto& frame = CapturedFrames().back();
+    EXPECT_EQ(frame.width, 160);
+    EXPECT_EQ(frame.height, 180);
+    EXPECT_FALSE(frame.rgb555);
+    EXPECT_EQ(frame.pixels[0], Old(0, 0));
+    EXPECT_EQ(frame.pixels[179 * 160 + 159], Old(159, 179));
+    EXPECT_EQ(frame.pixels[100 * 160 + 37], Old(37, 100));
+    // One 60 Hz refresh passed in the wait.
+    EXPECT_GE(frame.clockMs - before, 16u);
+    EXPECT_LE(frame.clockMs - before, 17u);
+}
+
+TEST(Present, ASmallerScreenLeavesTheRestOfTheWindowAsItWas)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder, {}, 100, 90), 1);
+    PaintSurface(BackBuffer(), Old);
+    voDraw::Present();
+    const auto& frame = CapturedFrames().back();
+    EXPECT_EQ(frame.pixels[89 * 160 + 99], Old(99, 89));
+    EXPECT_EQ(frame.pixels[89 * 160 + 100], 0u);
+    EXPECT_EQ(frame.pixels[90 * 160 + 5], 0u);
+}
+
+TEST(Present, A555DisplayShowsA555Picture)
+{
+    TempDir folder;
+    platform::headless::HeadlessConfig config;
+    config.rgb555 = true;
+    ASSERT_EQ(StartScreen(folder, config), 1);
+    voDraw::ClearWhite();
+    voDraw::Present();
+    EXPECT_TRUE(CapturedFrames().back().rgb555);
+    EXPECT_EQ(CapturedFrames().back().Rgb(3, 3), 0xFFFFFFu);
+}
+
+TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
+{
+    TempDir folder;
+    platform::headless::HeadlessConfig config;
+    config.vblankFails = true;
+    ASSERT_EQ(StartScreen(folder, config), 1);
+    voDraw::SetWaitVSync(0);
+    voDraw::FillColor(0, 0, 640, 480, 0x0101);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    voDraw::SetWaitVSync(1);
+    voDraw::FillColor(0, 0, 640, 480, 0x0202);
+    voDraw::Present();
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0101u);
+}
+
+TEST(Present, ALostPrimaryIsRestoredForTheNextFrame)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder), 1);
+    platform::headless::LoseAllSurfaces();
+    voDraw::Present();
+    EXPECT_TRUE(CapturedFrames().empty());
+    voDraw::FillColor(0, 0, 640, 480, 0x0303);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0303u);
+}
+
+TEST(Present, ShowsTheWindowWhereverItMoved)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder), 1);
+    PaintSurface(BackBuffer(), Old);
+    platform::headless::PushWindowMove(-30, 700);
+    platform::Message message;
+    while (platform::PeekMessage(message))
+    {
+        platform::DispatchMessage(message);
+    }
+    voDraw::Present();
+    EXPECT_EQ(CapturedFrames().back().pixels[0], Old(0, 0));
+}
+
+namespace
+{
+
+class Transitions : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(StartScreen(folder), 1);
+        PaintSurface(objectTable[1].surface, Old);
+        NewPicture();
+    }
+    void NewPicture()
+    {
+        PaintSurface(BackBuffer(), [](int, int) { return kNew; });
+    }
+    // Runs kind with 10 steps from t = 10 and stops before the present of step `until`,
+    // with the new picture in the back buffer.
+    void RunTo(int kind, int until)
+    {
+        transitionKind = kind;
+        transitionSteps = 10;
+        voDraw::StartTransitionIn();
+        while (transitionStep != until)
+        {
+            voDraw::Present();
+        }
+        NewPicture();
+    }
+    // Checks every 7th pixel: expected(x, y) gives the old picture's position shown there,
+    // or x = -1 for the new picture.
+    template <typename F>
+    void ExpectPicture(F expected)
+    {
+        for (int y = 0; y < 480; y += 3)
+        {
+            for (int x = 0; x < 640; x += 7)
+            {
+                auto [ox, oy] = expected(x, y);
+                std::uint32_t want = ox < 0 ? kNew : Old(ox, oy);
+                ASSERT_EQ(BackPixel(x, y), want) << x << "," << y;
+            }
+        }
+    }
+
+    TempDir folder;
+};
+
+using Point = std::pair<int, int>;
+
+} // namespace
+
+TEST_F(Transitions, Kind1CopiesTheRowsThatTheStepDoesNotDivide)
+{
+    RunTo(1, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y % 10 != 0 ? Point{x, y} : Point{-1, 0}; });
+    RunTo(1, 2);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y % 2 == 1 ? Point{x, y} : Point{-1, 0}; });
+    NewPicture();
+    voDraw::Present(); // t = 1: nothing of the old picture
+    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    EXPECT_EQ(transitionStep, 0);
+    EXPECT_EQ(transitionDirection, 0);
+}
+
+TEST_F(Transitions, Kind2DrawsBandsEveryStepCountRows)
+{
+    RunTo(2, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return Point{x, y}; });
+    RunTo(2, 1);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y % 10 < 2 ? Point{x, y} : Point{-1, 0}; });
+}
+
+TEST_F(Transitions, Kinds3And4ShiftRowsAndBandsByRandomAmounts)
+{
+    SeedRandom(7);
+    RunTo(3, 10);
+    voDraw::Present();
+    int shifts[2] = {0, 0};
+    for (int y = 1; y < 480; ++y)
+    {
+        if (y % 10 == 0)
+        {
+            ASSERT_EQ(BackPixel(50, y), kNew);
+            continue;
+        }
+        // At the first step a row moves by -1 or 0.
+        std::uint32_t pixel = BackPixel(50, y);
+        ASSERT_TRUE(pixel == Old(50, y) || pixel == Old(51, y)) << y;
+        shifts[pixel == Old(51, y) ? 0 : 1] += 1;
+    }
+    EXPECT_GT(shifts[0], 50);
+    EXPECT_GT(shifts[1], 50);
+    RunTo(4, 1);
+    voDraw::Present();
+    for (int band = 0; band < 48; ++band)
+    {
+        int y = band * 10;
+        // At the last step a band moves by -10 to 9 and spans 2 rows.
+        int found = -100;
+        for (int dx = -10; dx <= 9; ++dx)
+        {
+            if (BackPixel(100, y) == Old(100 - dx, y))
+            {
+                found = dx;
+            }
+        }
+        ASSERT_NE(found, -100) << y;
+        ASSERT_EQ(BackPixel(100, y + 1), Old(100 - found, y + 1));
+        ASSERT_EQ(BackPixel(100, y + 2), kNew);
+    }
+}
+
+TEST_F(Transitions, Kinds5To8SlideTheOldPictureAway)
+{
+    RunTo(5, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; });
+    RunTo(6, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y >= 48 ? Point{x, y - 48} : Point{-1, 0}; });
+    RunTo(7, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return x < 576 ? Point{x + 64, y} : Point{-1, 0}; });
+    RunTo(8, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return x >= 64 ? Point{x - 64, y} : Point{-1, 0}; });
+    for (int kind = 5; kind <= 8; ++kind)
+    {
+        RunTo(kind, 1);
+        voDraw::Present();
+        ExpectPicture([](int, int) { return Point{-1, 0}; });
+    }
+}
+
+TEST_F(Transitions, Kinds9And10OpenTheOldPicture)
+{
+    RunTo(9, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) {
+        return y < 216 ? Point{x, y + 24} : y >= 264 ? Point{x, y - 24} : Point{-1, 0};
+    });
+    RunTo(10, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) {
+        return x < 288 ? Point{x + 32, y} : x >= 352 ? Point{x - 32, y} : Point{-1, 0};
+    });
+    for (int kind : {9, 10})
+    {
+        RunTo(kind, 1);
+        voDraw::Present();
+        ExpectPicture([](int, int) { return Point{-1, 0}; });
+    }
+}
+
+TEST_F(Transitions, Kinds11And12ShrinkTheOldPictureToAnEdge)
+{
+    RunTo(11, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return Point{x, y}; });
+    RunTo(11, 1);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return x < 64 ? Point{x, y} : Point{-1, 0}; });
+    RunTo(12, 10);
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return x >= 64 ? Point{x, y} : Point{-1, 0}; });
+    RunTo(12, 1);
+    voDraw::Present();
+    ExpectPicture([](int, int) { return Point{-1, 0}; });
+}
+
+TEST_F(Transitions, Kind13DrawsNothingWhileItsStepsRun)
+{
+    RunTo(13, 10);
+    int presents = 0;
+    while (transitionStep != 0)
+    {
+        voDraw::Present();
+        presents += 1;
+    }
+    EXPECT_EQ(presents, 10);
+    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    EXPECT_FALSE(DrawingHoldsInput());
+}
+
+TEST_F(Transitions, AKindWithoutAStepCountRunsTenSteps)
+{
+    transitionKind = 5;
+    transitionSteps = 0;
+    voDraw::StartTransitionIn();
+    voDraw::Present();
+    ExpectPicture([](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; });
+}
+
+TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
+{
+    ObjectId pattern = voDraw::CreateObject(640, 47, 2); // ten 64 x 48 frames
+    // Frame f: 0x4000 + f * 0x100 + column; the left column of every frame is black (the key).
+    PaintSurface(objectTable[pattern].surface, [](int x, int y) {
+        return x % 64 == 0 ? std::uint16_t{0}
+                           : static_cast<std::uint16_t>(0x4000 + (x / 64) * 0x100 + y);
+    });
+    transitionKind = 0;
+    transitionPattern = pattern;
+    voDraw::StartTransitionOut();
+    EXPECT_TRUE(DrawingHoldsInput());
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(64 * 3 + 5, 48 * 2 + 7), 0x4000u + 7);
+    EXPECT_EQ(BackPixel(64 * 9 + 63, 48 * 9 + 47), 0x4000u + 47);
+    EXPECT_EQ(BackPixel(64 * 3, 48 * 2), kNew);
+    while (transitionStep != 10)
+    {
+        voDraw::Present();
+    }
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(64 * 3 + 5, 48 * 2 + 7), 0x4900u + 7);
+    EXPECT_EQ(transitionStep, 0);
+    EXPECT_EQ(transitionDirection, 0);
+    voDraw::StartTransitionIn();
+    NewPicture();
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(5, 7), 0x4900u + 7);
+}
+
+TEST_F(Transitions, SceneTransitionOpensTheLastPictureOverSixtySteps)
+{
+    PaintSurface(BackBuffer(), Old);
+    programMode = 3;
+    prevProgramMode = 3;
+    voDraw::StartSceneTransition(2);
+    EXPECT_EQ(transitionKind, 9);
+    EXPECT_EQ(transitionStep, 60);
+    EXPECT_EQ(programMode, 1);
+    EXPECT_EQ(prevProgramMode, 0);
+    NewPicture();
+    voDraw::Present();
+    // t = 60: the halves are 4 rows away from home.
+    ExpectPicture([](int x, int y) {
+        return y < 236 ? Point{x, y + 4} : y >= 244 ? Point{x, y - 4} : Point{-1, 0};
+    });
+    int presents = 1;
+    while (transitionStep != 1)
+    {
+        voDraw::Present();
+        presents += 1;
+    }
+    NewPicture();
+    voDraw::Present();
+    presents += 1;
+    EXPECT_EQ(presents, 60);
+    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    EXPECT_EQ(transitionStep, 0);
+    voDraw::StartSceneTransition(1);
+    EXPECT_EQ(transitionKind, 10);
+    voDraw::StartSceneTransition(3);
+    EXPECT_EQ(transitionKind, 10);
+    transitionStep = 0;
+    voDraw::StartSceneTransition(4);
+    EXPECT_EQ(transitionStep, 0);
+}
+
+namespace
+{
+
+// A page whose pixels tell their row: red from the row / 2, green from the column.
+platform::ColorRef PageColor(int x, int y)
+{
+    return platform::MakeRgb((y / 2) % 256, x, 0x40);
+}
+
+class Overlay : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder.Write("page.bmp", Bmp24(160, 400, PageColor));
+        folder.Write("short.bmp", Bmp24(160, 100, PageColor));
+        folder.Write("tile.bmp", Bmp24(64, 48, [](int x, int y) {
+                         return platform::MakeRgb(0xF8, x * 4, y * 4);
+                     }));
+        ASSERT_EQ(StartScreen(folder, {}, -1), 1);
+    }
+    std::uint32_t PageRow(int row)
+    {
+        return platform::NativeFromColor(PageColor(0, row), platform::PixelLayout::Rgb565);
+    }
+
+    TempDir folder;
+};
+
+} // namespace
+
+TEST_F(Overlay, ToggleBeforeLoadingKeepsItHidden)
+{
+    voDraw::ToggleOverlay();
+    EXPECT_EQ(overlayShown, 0);
+    EXPECT_FALSE(DrawingHoldsInput());
+}
+
+TEST_F(Overlay, ShowsThePageOverTheTilesAndScrollsWithTheKey)
+{
+    voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
+    voDraw::ToggleOverlay();
+    ASSERT_EQ(overlayShown, 1);
+    EXPECT_TRUE(DrawingHoldsInput());
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(0, 0), PageRow(0));
+    EXPECT_EQ(BackPixel(0, 179), PageRow(179));
+    // Holding the right arrow for half a second scrolls 150 pixels.
+    overlayKey = platform::kVkRight;
+    PassTime(500);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayScroll, 150.0f);
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(0, 0), PageRow(150));
+    // Never past page height minus the clip height, never above the top.
+    overlayKey = platform::kVkDown;
+    PassTime(5000);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayScroll, 220.0f);
+    overlayKey = platform::kVkUp;
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
+    overlayKey = platform::kVkLeft;
+    PassTime(100);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
+    overlayKey = 0;
+    voDraw::ToggleOverlay();
+    EXPECT_EQ(overlayShown, 0);
+}
+
+TEST_F(Overlay, TheBackgroundDriftsAndWraps)
+{
+    voDraw::LoadOverlay("short.bmp", "tile.bmp", 100);
+    voDraw::ToggleOverlay();
+    PassTime(1500);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayOffsetX, -15.0f);
+    EXPECT_FLOAT_EQ(overlayOffsetY, -15.0f);
+    PassTime(4000);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayOffsetX, -55.0f);
+    EXPECT_FLOAT_EQ(overlayOffsetY, -55.0f + 48.0f);
+    // A page shorter than the clip stays at its top; rows below it show the tiles.
+    EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
+    voDraw::Present();
+    std::uint32_t tile = platform::NativeFromColor(platform::MakeRgb(0xF8, 55 * 4, 7 * 4),
+                                                   platform::PixelLayout::Rgb565);
+    EXPECT_EQ(BackPixel(0, 0), tile);
+}
+
+TEST_F(Overlay, LoadingAgainSwapsIntoTheSameObjectsAndResetsTheScroll)
+{
+    voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
+    ObjectId page = overlayPage;
+    ObjectId tile = overlayTile;
+    overlayScroll = 77;
+    voDraw::LoadOverlay("short.bmp", "tile.bmp", 100);
+    EXPECT_EQ(overlayPage, page);
+    EXPECT_EQ(overlayTile, tile);
+    EXPECT_EQ(objectTable[page].height, 100);
+    EXPECT_EQ(overlayScroll, 0.0f);
+    EXPECT_EQ(overlayPageHeight, 100);
+    // A tile that failed to load is loaded afresh, never swapped into Buffer.
+    voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
+    EXPECT_EQ(overlayTile, tile);
+    EXPECT_EQ(objectTable[tile].surface, nullptr);
+    voDraw::ReleaseObject(tile);
+    overlayTile = 0;
+    voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
+    EXPECT_EQ(overlayTile, 0);
+    EXPECT_EQ(objectTable[0].width, 160);
+    EXPECT_STREQ(objectTable[0].name, "");
+}
