@@ -223,7 +223,7 @@ int KeyCodeFromName(const std::string& name)
     if (lower.size() >= 2 && lower[0] == 'f')
     {
         int n = std::atoi(lower.c_str() + 1);
-        if (n >= 1 && n <= 12 && lower == "f" + std::to_string(n))
+        if (n >= 1 && n <= 12 && lower.compare(1, std::string::npos, std::to_string(n)) == 0)
         {
             return 111 + n;
         }
