@@ -33,29 +33,29 @@ struct MixBuffer
 {
     WaveFormat format;
     std::vector<std::uint8_t> samples;
-    std::uint32_t frames = 0;          // whole frames in samples
+    std::uint32_t frames = 0; // whole frames in samples
     Owner owner = Owner::Device;
-    bool releaseAtEnd = false;         // freed by the mixer once it stops
+    bool releaseAtEnd = false; // freed by the mixer once it stops
     bool playing = false;
     bool looping = false;
-    std::uint64_t position = 0;        // play position in frames, 32.32 fixed point
-    std::int32_t volume = 0;           // hundredths of a dB
-    std::int32_t pan = 0;              // hundredths of a dB
-    std::uint32_t frequency = 0;       // Hz
-    float leftGain = 1.0f;             // from volume and pan
+    std::uint64_t position = 0;  // play position in frames, 32.32 fixed point
+    std::int32_t volume = 0;     // hundredths of a dB
+    std::int32_t pan = 0;        // hundredths of a dB
+    std::uint32_t frequency = 0; // Hz
+    float leftGain = 1.0f;       // from volume and pan
     float rightGain = 1.0f;
     bool locked = false;
-    std::uint32_t lockOffset = 0;      // the locked range, in bytes
+    std::uint32_t lockOffset = 0; // the locked range, in bytes
     std::uint32_t lockBytes = 0;
     std::vector<std::uint8_t> staging; // what the lock handed out
 };
 
 struct MixerState
 {
-    std::mutex mutex;                  // see MixerMutex()
-    bool outputOpen = false;           // the backend's output pulls frames
-    bool deviceExists = false;         // CreateSoundDevice succeeded and was not released
-    SoundBufferId nextId = 1;          // numbers are never reused
+    std::mutex mutex;          // see MixerMutex()
+    bool outputOpen = false;   // the backend's output pulls frames
+    bool deviceExists = false; // CreateSoundDevice succeeded and was not released
+    SoundBufferId nextId = 1;  // numbers are never reused
     std::map<SoundBufferId, std::unique_ptr<MixBuffer>> buffers;
     float block[kBlockFrames * 2] = {}; // mixing scratch, interleaved stereo
     std::vector<std::int16_t> beepTone; // the simple beep, made on first use
@@ -155,8 +155,7 @@ void ReleaseDeviceBuffers()
     }
 }
 
-template <int Bits>
-float SampleAt(const std::uint8_t* samples, std::size_t index)
+template <int Bits> float SampleAt(const std::uint8_t* samples, std::size_t index)
 {
     if constexpr (Bits == 8)
     {
@@ -172,8 +171,7 @@ float SampleAt(const std::uint8_t* samples, std::size_t index)
 
 // Adds count frames of one playing buffer into mix, resampled by linear interpolation from
 // the buffer's frequency to the output rate.
-template <int Channels, int Bits>
-void MixVoice(MixBuffer& buffer, float* mix, int count)
+template <int Channels, int Bits> void MixVoice(MixBuffer& buffer, float* mix, int count)
 {
     const std::uint8_t* samples = buffer.samples.data();
     const std::uint64_t length = static_cast<std::uint64_t>(buffer.frames) << 32;
@@ -195,8 +193,8 @@ void MixVoice(MixBuffer& buffer, float* mix, int count)
             position %= length;
         }
         std::uint32_t frame = static_cast<std::uint32_t>(position >> 32);
-        float t = static_cast<float>(static_cast<std::uint32_t>(position) >> 16) *
-                  (1.0f / 65536.0f);
+        float t =
+            static_cast<float>(static_cast<std::uint32_t>(position) >> 16) * (1.0f / 65536.0f);
         std::uint32_t next = frame < last ? frame + 1 : (buffer.looping ? 0 : frame);
         float left0 = SampleAt<Bits>(samples, static_cast<std::size_t>(frame) * Channels);
         float left1 = SampleAt<Bits>(samples, static_cast<std::size_t>(next) * Channels);
@@ -358,8 +356,7 @@ void ReleaseSoundDevice()
     mixer.deviceExists = false;
 }
 
-SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes,
-                              SoundBufferId& buffer)
+SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes, SoundBufferId& buffer)
 {
     buffer = 0;
     if (!mixer.deviceExists)
@@ -377,8 +374,8 @@ SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes,
     return SoundResult::Ok;
 }
 
-SoundResult CreateInternalBuffer(const WaveFormat& format, const void* samples,
-                                 std::uint32_t bytes, bool releaseAtEnd, SoundBufferId& buffer)
+SoundResult CreateInternalBuffer(const WaveFormat& format, const void* samples, std::uint32_t bytes,
+                                 bool releaseAtEnd, SoundBufferId& buffer)
 {
     buffer = 0;
     SoundResult result = SoundResult::Ok;
@@ -503,8 +500,8 @@ SoundResult GetSoundBufferPosition(SoundBufferId buffer, std::uint32_t& playByte
     std::uint32_t ahead = 0;
     if (found->playing)
     {
-        ahead = static_cast<std::uint32_t>(static_cast<std::uint64_t>(latency) *
-                                           found->frequency / kMixRateHz);
+        ahead = static_cast<std::uint32_t>(static_cast<std::uint64_t>(latency) * found->frequency /
+                                           kMixRateHz);
     }
     playBytes = frame * found->format.blockAlign;
     writeBytes = static_cast<std::uint32_t>((static_cast<std::uint64_t>(frame) + ahead) %
@@ -603,9 +600,9 @@ void WaitForSoundBuffer(SoundBufferId buffer)
             {
                 break;
             }
-            std::uint64_t left = (static_cast<std::uint64_t>(found->frames) << 32) -
-                                 std::min(found->position,
-                                          static_cast<std::uint64_t>(found->frames) << 32);
+            std::uint64_t left =
+                (static_cast<std::uint64_t>(found->frames) << 32) -
+                std::min(found->position, static_cast<std::uint64_t>(found->frames) << 32);
             remainingMs = static_cast<std::uint32_t>(
                 std::min<std::uint64_t>((left >> 32) * 1000 / found->frequency, 20));
         }
@@ -652,12 +649,10 @@ bool LoadPcmWaveFile(const char* path, WaveFormat& format, std::vector<std::uint
     {
         return false;
     }
-    auto le16 = [&](int at) {
-        return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-    };
+    auto le16 = [&](int at) { return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8); };
     auto le32 = [&](int at) {
-        return static_cast<std::uint32_t>(le16(at)) |
-               static_cast<std::uint32_t>(le16(at + 2)) << 16;
+        return static_cast<std::uint32_t>(le16(at)) | static_cast<std::uint32_t>(le16(at + 2))
+                                                          << 16;
     };
     format.formatTag = le16(0);
     format.channels = le16(2);
@@ -668,8 +663,8 @@ bool LoadPcmWaveFile(const char* path, WaveFormat& format, std::vector<std::uint
     RiffChunk data;
     data.id = FourCc('d', 'a', 't', 'a');
     if (!PlayableFormat(format) || !SeekRiff(reader.get(), riff.dataOffset + 4) ||
-        !DescendRiff(reader.get(), data, &riff, RiffFind::Chunk) ||
-        data.size < format.blockAlign || data.size > kMaxBufferBytes)
+        !DescendRiff(reader.get(), data, &riff, RiffFind::Chunk) || data.size < format.blockAlign ||
+        data.size > kMaxBufferBytes)
     {
         return false;
     }
@@ -695,16 +690,16 @@ bool PlaySoundFileSync(const char* name)
                  LoadPcmWaveFile((folder + name).c_str(), format, samples));
     }
     SoundBufferId buffer = 0;
-    if (!found || CreateInternalBuffer(format, samples.data(),
-                                       static_cast<std::uint32_t>(samples.size()), false,
-                                       buffer) != SoundResult::Ok)
+    if (!found ||
+        CreateInternalBuffer(format, samples.data(), static_cast<std::uint32_t>(samples.size()),
+                             false, buffer) != SoundResult::Ok)
     {
         // A sound that cannot be found or played gives the default sound instead.
         ActiveBackend().dialogs->Beep();
         const std::vector<std::int16_t>& tone = BeepTone();
         CreateInternalBuffer(BeepFormat(), tone.data(),
-                             static_cast<std::uint32_t>(tone.size() * sizeof(std::int16_t)),
-                             false, buffer);
+                             static_cast<std::uint32_t>(tone.size() * sizeof(std::int16_t)), false,
+                             buffer);
     }
     PlaySoundBuffer(buffer, false);
     WaitForSoundBuffer(buffer);

@@ -42,13 +42,13 @@ using SynthPtr = std::unique_ptr<fluid_synth_t, SynthDeleter>;
 
 struct Device
 {
-    std::string alias;            // the name commands use, lower case
-    std::uint32_t number = 0;     // lParam of its notifications
+    std::string alias;        // the name commands use, lower case
+    std::uint32_t number = 0; // lParam of its notifications
     MidiPiece piece;
     bool playing = false;
-    std::uint64_t position = 0;   // frames from the start of the piece
-    std::size_t nextEvent = 0;    // first event not yet sent at position
-    bool notifyPending = false;   // a play asked to be told of its end
+    std::uint64_t position = 0; // frames from the start of the piece
+    std::size_t nextEvent = 0;  // first event not yet sent at position
+    bool notifyPending = false; // a play asked to be told of its end
     WindowHandle notifyWindow = 0;
 };
 
@@ -63,13 +63,13 @@ struct SequencerState
 {
     // Settings and synthesiser outlive the pieces: the soundfont is loaded once.
     SettingsPtr settings;
-    SynthPtr synth;                       // null when no soundfont was found
+    SynthPtr synth; // null when no soundfont was found
     bool soundFontSearched = false;
-    std::string soundFont;                // the one loaded; empty when music is silent
-    std::unique_ptr<Device> device;       // the open piece; changed under the mixer lock
-    std::vector<Notice> notices;          // waiting to be posted, oldest first
+    std::string soundFont;          // the one loaded; empty when music is silent
+    std::unique_ptr<Device> device; // the open piece; changed under the mixer lock
+    std::vector<Notice> notices;    // waiting to be posted, oldest first
     std::uint32_t nextNumber = 1;
-    std::vector<float> left, right;       // the synthesiser's output for one block
+    std::vector<float> left, right; // the synthesiser's output for one block
 };
 
 SequencerState sequencer;
@@ -445,8 +445,8 @@ std::uint64_t MsFromFrames(std::uint64_t frames)
 }
 
 // A command on the open piece. Called with the mixer lock held.
-std::uint32_t OnDevice(const std::string& verb, const std::vector<std::string>& words,
-                       bool notify, WindowHandle callback, char* reply, std::size_t replySize)
+std::uint32_t OnDevice(const std::string& verb, const std::vector<std::string>& words, bool notify,
+                       WindowHandle callback, char* reply, std::size_t replySize)
 {
     Device& device = *sequencer.device;
     std::size_t extra = words.size() - 2;

@@ -19,14 +19,14 @@ constexpr std::uintptr_t kMciNotifyAborted = 4;    // a stop, seek or close cut 
 // Results of SendSequencerCommand; 0 is success.
 constexpr std::uint32_t kMciErrUnrecognizedKeyword = 259;
 constexpr std::uint32_t kMciErrUnrecognizedCommand = 261;
-constexpr std::uint32_t kMciErrHardware = 262;        // no audio output
+constexpr std::uint32_t kMciErrHardware = 262;          // no audio output
 constexpr std::uint32_t kMciErrInvalidDeviceName = 263; // no device open under that alias
-constexpr std::uint32_t kMciErrParamOverflow = 258;   // the reply does not fit
+constexpr std::uint32_t kMciErrParamOverflow = 258;     // the reply does not fit
 constexpr std::uint32_t kMciErrFileNotFound = 275;
 constexpr std::uint32_t kMciErrUnsupportedDevice = 274; // a device type other than sequencer
 constexpr std::uint32_t kMciErrOutOfRange = 282;
-constexpr std::uint32_t kMciErrDeviceOpen = 289;      // the alias is taken, or a piece is open
-constexpr std::uint32_t kMciErrInvalidFile = 296;     // not a standard MIDI file of format 0 or 1
+constexpr std::uint32_t kMciErrDeviceOpen = 289;  // the alias is taken, or a piece is open
+constexpr std::uint32_t kMciErrInvalidFile = 296; // not a standard MIDI file of format 0 or 1
 constexpr std::uint32_t kMciErrMissingParameter = 273;
 
 // Stands in for mciSendStringA(). Words are separated by spaces; double quotes keep a path

@@ -13,7 +13,7 @@ struct MidiEvent
     std::uint64_t frame = 0; // output frame from the start of the piece
     std::uint8_t status = 0; // 0x80..0xEF: the channel message and its channel
     std::uint8_t data1 = 0;
-    std::uint8_t data2 = 0;  // 0 for messages with one data byte
+    std::uint8_t data2 = 0; // 0 for messages with one data byte
 };
 
 struct MidiPiece

@@ -221,7 +221,8 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
     std::uint64_t segmentTick = 0;
     double segmentMicroseconds = 0.0;
     std::uint32_t tempo = kDefaultTempo;
-    auto microsecondsAt = [&](std::uint64_t tick) {
+    auto microsecondsAt = [&](std::uint64_t tick)
+    {
         if (smpteTicksPerSecond > 0.0)
         {
             return static_cast<double>(tick) * 1e6 / smpteTicksPerSecond;
@@ -229,9 +230,8 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
         return segmentMicroseconds +
                static_cast<double>(tick - segmentTick) * tempo / static_cast<double>(division);
     };
-    auto frameAt = [&](double microseconds) {
-        return static_cast<std::uint64_t>(microseconds * rateHz / 1e6);
-    };
+    auto frameAt = [&](double microseconds)
+    { return static_cast<std::uint64_t>(microseconds * rateHz / 1e6); };
     piece.events.reserve(events.size());
     for (const TrackEvent& event : events)
     {

@@ -16,31 +16,31 @@ constexpr int kMixRateHz = 44100;
 // Stands in for WAVEFORMATEX without its extra bytes.
 struct WaveFormat
 {
-    std::uint16_t formatTag = 0;       // 1 is PCM; nothing else can be played
-    std::uint16_t channels = 0;        // 1 or 2
-    std::uint32_t samplesPerSec = 0;   // 100 to 100000
+    std::uint16_t formatTag = 0;     // 1 is PCM; nothing else can be played
+    std::uint16_t channels = 0;      // 1 or 2
+    std::uint32_t samplesPerSec = 0; // 100 to 100000
     std::uint32_t avgBytesPerSec = 0;
-    std::uint16_t blockAlign = 0;      // bytes per frame: channels * bitsPerSample / 8
-    std::uint16_t bitsPerSample = 0;   // 8 (unsigned) or 16 (signed)
+    std::uint16_t blockAlign = 0;    // bytes per frame: channels * bitsPerSample / 8
+    std::uint16_t bitsPerSample = 0; // 8 (unsigned) or 16 (signed)
 };
 
 constexpr std::uint16_t kWaveFormatPcm = 1;
 
 // Limits of the buffer settings, in the units DirectSound gave them.
-constexpr std::int32_t kVolumeMin = -10000;   // hundredths of a dB; the minimum is silence
+constexpr std::int32_t kVolumeMin = -10000; // hundredths of a dB; the minimum is silence
 constexpr std::int32_t kVolumeMax = 0;
-constexpr std::int32_t kPanLeft = -10000;     // hundredths of a dB taken off the right side
-constexpr std::int32_t kPanRight = 10000;     // hundredths of a dB taken off the left side
-constexpr std::uint32_t kFrequencyMin = 100;  // Hz
+constexpr std::int32_t kPanLeft = -10000;    // hundredths of a dB taken off the right side
+constexpr std::int32_t kPanRight = 10000;    // hundredths of a dB taken off the left side
+constexpr std::uint32_t kFrequencyMin = 100; // Hz
 constexpr std::uint32_t kFrequencyMax = 100000;
 
 enum class SoundResult
 {
     Ok,
-    NoDevice,      // no output to play through, or no device made
-    BadFormat,     // not 8- or 16-bit PCM, mono or stereo, 100 Hz to 100 kHz, whole frames
-    InvalidParam,  // no such buffer, or a value out of range
-    OutOfMemory,   // the buffer is larger than the mixer takes (see CreateSoundBuffer)
+    NoDevice,     // no output to play through, or no device made
+    BadFormat,    // not 8- or 16-bit PCM, mono or stereo, 100 Hz to 100 kHz, whole frames
+    InvalidParam, // no such buffer, or a value out of range
+    OutOfMemory,  // the buffer is larger than the mixer takes (see CreateSoundBuffer)
 };
 
 // A secondary buffer; 0 is none. Numbers are never reused, so a released one stays invalid.
@@ -61,8 +61,7 @@ void ReleaseSoundDevice();
 // Stands in for IDirectSound::CreateSoundBuffer() with a static secondary buffer that has
 // volume, pan and frequency controls: bytes of silence in the format, stopped at position 0,
 // volume 0, pan 0, frequency the format's rate. At most 256 MiB; bytes must be whole frames.
-SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes,
-                              SoundBufferId& buffer);
+SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes, SoundBufferId& buffer);
 
 // Stands in for IDirectSoundBuffer::Release(). Nothing for an unknown buffer.
 void ReleaseSoundBuffer(SoundBufferId buffer);

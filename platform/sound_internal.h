@@ -28,8 +28,8 @@ void WaitForSoundBuffer(SoundBufferId buffer);
 
 // Makes a buffer that belongs to the platform itself, not to the device: it outlives
 // ReleaseSoundDevice and is released by its maker (or, with releaseAtEnd, once it stops).
-SoundResult CreateInternalBuffer(const WaveFormat& format, const void* samples,
-                                 std::uint32_t bytes, bool releaseAtEnd, SoundBufferId& buffer);
+SoundResult CreateInternalBuffer(const WaveFormat& format, const void* samples, std::uint32_t bytes,
+                                 bool releaseAtEnd, SoundBufferId& buffer);
 
 // Sounds the simple beep's short tone when the output is open; never opens it.
 void SoundBeepTone();

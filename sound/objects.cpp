@@ -23,7 +23,7 @@ constexpr std::size_t kResourceDataAt = 44;
 
 struct SoundState
 {
-    bool available = false; // a device was made; without one every operation does nothing
+    bool available = false;  // a device was made; without one every operation does nothing
     bool rebuilding = false; // Reload is rebuilding; LoadObject fills rebuildEntry
     int rebuildEntry = 0;
 };
@@ -344,7 +344,8 @@ int ReadWave(const char* path, std::uint32_t& size, std::vector<std::uint8_t>& f
     size = 0;
     format = {};
     data = {};
-    auto fail = [&] {
+    auto fail = [&]
+    {
         format = {};
         data = {};
         size = 0;

@@ -71,8 +71,7 @@ void ToggleCopy(SoundObject& object, int copy)
 }
 
 // Runs apply on the copies a frequency, pan or volume operation selects.
-template <typename Apply>
-void ForSettings(SoundId id, int copy, Apply apply)
+template <typename Apply> void ForSettings(SoundId id, int copy, Apply apply)
 {
     SoundObject* object = Usable(id);
     if (object == nullptr)
@@ -102,8 +101,8 @@ void ForSettings(SoundId id, int copy, Apply apply)
 std::uint32_t ClampFrequency(std::int64_t hz)
 {
     // Below the minimum, negative results included, is the minimum.
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(
-        hz, platform::kFrequencyMin, platform::kFrequencyMax));
+    return static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(hz, platform::kFrequencyMin, platform::kFrequencyMax));
 }
 
 void SendFrequency(SoundCopy& copy, std::uint32_t hz)
@@ -205,8 +204,7 @@ void EchoFrame(SoundId id, int intervalMs, int count, int stepDb, bool sweep, in
         }
         voSound::SetPan(id, static_cast<int>(object->echoPan), voSound::COPY_CURRENT);
     }
-    SetVolumeDb(id, -static_cast<std::int64_t>(object->echoStage) * stepDb,
-                voSound::COPY_CURRENT);
+    SetVolumeDb(id, -static_cast<std::int64_t>(object->echoStage) * stepDb, voSound::COPY_CURRENT);
     StartPlay(id, voSound::COPY_ROTATE, object->echoLooping == 1);
     object->echoStage += 1;
     if (object->echoStage > count)
@@ -278,10 +276,12 @@ void Pause(SoundId id, int copy)
 
 void AddFrequency(SoundId id, int steps, int copy)
 {
-    ForSettings(id, copy, [&](SoundCopy& held) {
-        SendFrequency(held, ClampFrequency(static_cast<std::int64_t>(held.frequency) +
-                                           static_cast<std::int64_t>(steps) * 100));
-    });
+    ForSettings(id, copy,
+                [&](SoundCopy& held)
+                {
+                    SendFrequency(held, ClampFrequency(static_cast<std::int64_t>(held.frequency) +
+                                                       static_cast<std::int64_t>(steps) * 100));
+                });
 }
 
 void ResetFrequency(SoundId id, int copy)
@@ -303,16 +303,19 @@ void SetFrequencyOffset(SoundId id, int steps, int copy)
         return;
     }
     std::int64_t base = object->baseFrequency;
-    ForSettings(id, copy, [&](SoundCopy& held) {
-        SendFrequency(held, ClampFrequency(base + static_cast<std::int64_t>(steps) * 100));
-    });
+    ForSettings(
+        id, copy,
+        [&](SoundCopy& held)
+        { SendFrequency(held, ClampFrequency(base + static_cast<std::int64_t>(steps) * 100)); });
 }
 
 void AddPan(SoundId id, int db, int copy)
 {
-    ForSettings(id, copy, [&](SoundCopy& held) {
-        SendPan(held, static_cast<std::int64_t>(held.pan) + static_cast<std::int64_t>(db) * 100);
-    });
+    ForSettings(id, copy,
+                [&](SoundCopy& held) {
+                    SendPan(held, static_cast<std::int64_t>(held.pan) +
+                                      static_cast<std::int64_t>(db) * 100);
+                });
 }
 
 void ResetPan(SoundId id, int copy)
@@ -338,10 +341,12 @@ void PanRight(SoundId id, int copy)
 
 void AddVolume(SoundId id, int db, int copy)
 {
-    ForSettings(id, copy, [&](SoundCopy& held) {
-        SendVolume(held,
-                   static_cast<std::int64_t>(held.volume) + static_cast<std::int64_t>(db) * 100);
-    });
+    ForSettings(id, copy,
+                [&](SoundCopy& held)
+                {
+                    SendVolume(held, static_cast<std::int64_t>(held.volume) +
+                                         static_cast<std::int64_t>(db) * 100);
+                });
 }
 
 void ResetVolume(SoundId id, int copy)

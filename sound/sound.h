@@ -26,17 +26,17 @@ struct SoundCopy
 
 struct SoundObject
 {
-    int inUse;                      // 1 while the entry holds a sound
-    int copyCount;                  // copies, 1 to 10
-    int echoStage;                  // -1 cannot echo, 0 no echo running, n the next repeat
-    int currentCopy;                // the copy the next rotation play starts
-    std::uint32_t baseFrequency;    // Hz the buffers had when they were made
-    int looping;                    // 1 when last started by PlayLoop
-    float echoTimer;                // ms since the last repeat
-    int echoLooping;                // 1 when the running echo plays its copies looping
-    float echoPan;                  // dB, -30..30: where the echo sweep is
-    int echoPanDirection;           // +1 or -1
-    char name[kSoundNameSize];      // file or resource name, CP932
+    int inUse;                         // 1 while the entry holds a sound
+    int copyCount;                     // copies, 1 to 10
+    int echoStage;                     // -1 cannot echo, 0 no echo running, n the next repeat
+    int currentCopy;                   // the copy the next rotation play starts
+    std::uint32_t baseFrequency;       // Hz the buffers had when they were made
+    int looping;                       // 1 when last started by PlayLoop
+    float echoTimer;                   // ms since the last repeat
+    int echoLooping;                   // 1 when the running echo plays its copies looping
+    float echoPan;                     // dB, -30..30: where the echo sweep is
+    int echoPanDirection;              // +1 or -1
+    char name[kSoundNameSize];         // file or resource name, CP932
     SoundCopy copies[kMaxSoundCopies]; // the first copyCount are used
 };
 

@@ -24,17 +24,17 @@ constexpr int kRenderBlockFrames = 4096;
 
 struct AudioState
 {
-    bool open = false;                  // the output is pulling
-    std::uint64_t renderedUpTo = 0;     // frames since the backend started, rendered or silent
-    std::uint64_t firstKeptFrame = 0;   // frame number of samples[0]
-    std::vector<std::int16_t> samples;  // kept frames, interleaved left, right
+    bool open = false;                 // the output is pulling
+    std::uint64_t renderedUpTo = 0;    // frames since the backend started, rendered or silent
+    std::uint64_t firstKeptFrame = 0;  // frame number of samples[0]
+    std::vector<std::int16_t> samples; // kept frames, interleaved left, right
 };
 
 AudioState audio;
 
 class HeadlessAudioOut final : public platform::AudioOut
 {
-public:
+  public:
     bool Open(int rateHz, std::string& error) override
     {
         if (!Config().soundDevice)

@@ -24,7 +24,7 @@ void PullFrames(void*, Uint8* stream, int length)
 
 class SdlAudioOut final : public platform::AudioOut
 {
-public:
+  public:
     ~SdlAudioOut() override
     {
         Close();
@@ -69,7 +69,7 @@ public:
         return latencyFrames;
     }
 
-private:
+  private:
     SDL_AudioDeviceID device = 0;
     int latencyFrames = 0;
 };

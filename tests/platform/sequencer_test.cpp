@@ -36,7 +36,7 @@ std::intptr_t RecordNotices(platform::WindowHandle, std::uint32_t message, std::
 
 class Sequencer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         // The timing never depends on a soundfont; none is loaded unless a test asks.
@@ -89,8 +89,9 @@ protected:
 TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
 {
     // 960 ticks at 480 a quarter and 0.6 s a quarter: 1.2 s.
-    std::string file = MidiFile(0, 480, {TempoEvent(0, 600000) + ChannelEvent(0, 0x90, 60, 90) +
-                                         ChannelEvent(960, 0x80, 60, 0) + EndOfTrack(0)});
+    std::string file = MidiFile(0, 480,
+                                {TempoEvent(0, 600000) + ChannelEvent(0, 0x90, 60, 90) +
+                                 ChannelEvent(960, 0x80, 60, 0) + EndOfTrack(0)});
     ASSERT_EQ(Send(Open(file)), 0u);
     EXPECT_EQ(Status("length"), "1200");
     ASSERT_EQ(Send("play midi notify", window), 0u);
@@ -111,8 +112,8 @@ TEST_F(Sequencer, TempoChangesInATempoTrackTimeTheNotesOfTheOthers)
 {
     // Two quarters at 0.5 s, then two at 0.25 s: 1.5 s.
     std::string tempo = TempoEvent(0, 500000) + TempoEvent(960, 250000) + EndOfTrack(0);
-    std::string notes = ChannelEvent(0, 0x90, 64, 100) + ChannelEvent(1920, 0x80, 64, 0) +
-                        EndOfTrack(0);
+    std::string notes =
+        ChannelEvent(0, 0x90, 64, 100) + ChannelEvent(1920, 0x80, 64, 0) + EndOfTrack(0);
     ASSERT_EQ(Send(Open(MidiFile(1, 480, {tempo, notes}))), 0u);
     EXPECT_EQ(Status("length"), "1500");
 
@@ -125,10 +126,9 @@ TEST_F(Sequencer, TempoChangesInATempoTrackTimeTheNotesOfTheOthers)
 
 TEST_F(Sequencer, RunningStatusAndSystemExclusiveEventsAreRead)
 {
-    std::string track = ChannelEvent(0, 0x90, 60, 100) + VarLength(0) + "\x40\x64" +
-                        VarLength(0) + std::string("\xF0\x03\x7E\x7F\xF7", 5) +
-                        ChannelEvent(480, 0x80, 60, 0) + VarLength(0) + std::string("\x40\x00", 2) +
-                        EndOfTrack(480);
+    std::string track = ChannelEvent(0, 0x90, 60, 100) + VarLength(0) + "\x40\x64" + VarLength(0) +
+                        std::string("\xF0\x03\x7E\x7F\xF7", 5) + ChannelEvent(480, 0x80, 60, 0) +
+                        VarLength(0) + std::string("\x40\x00", 2) + EndOfTrack(480);
     ASSERT_EQ(Send(Open(MidiFile(0, 480, {track}))), 0u);
     EXPECT_EQ(Status("length"), "1000");
 }
@@ -145,9 +145,9 @@ TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
     std::string noDivision = MidiFile(0, 0, {EndOfTrack(0)});
     std::string metaPastEnd = MidiFile(0, 480, {VarLength(0) + std::string("\xFF\x01\x20zz", 5)});
     int n = 0;
-    for (const std::string& bytes : {truncated, lyingLength, overlongNumber, dataByteForStatus,
-                                     format2, noDivision, metaPastEnd, std::string("RIFF"),
-                                     ConstantWave(100, 5), std::string()})
+    for (const std::string& bytes :
+         {truncated, lyingLength, overlongNumber, dataByteForStatus, format2, noDivision,
+          metaPastEnd, std::string("RIFF"), ConstantWave(100, 5), std::string()})
     {
         std::string name = "bad" + std::to_string(n++) + ".mid";
         EXPECT_EQ(Send(Open(bytes, name)), platform::kMciErrInvalidFile) << name;

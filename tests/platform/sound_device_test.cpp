@@ -40,8 +40,8 @@ SoundBufferId MakeBuffer(const platform::WaveFormat& format, const std::string& 
     void* part2 = nullptr;
     std::uint32_t bytes1 = 0;
     std::uint32_t bytes2 = 0;
-    EXPECT_EQ(platform::LockSoundBuffer(buffer, 0, static_cast<std::uint32_t>(bytes.size()),
-                                        &part1, &bytes1, &part2, &bytes2),
+    EXPECT_EQ(platform::LockSoundBuffer(buffer, 0, static_cast<std::uint32_t>(bytes.size()), &part1,
+                                        &bytes1, &part2, &bytes2),
               SoundResult::Ok);
     EXPECT_EQ(bytes1, bytes.size());
     EXPECT_EQ(part2, nullptr);
@@ -81,7 +81,8 @@ TEST(SoundMixer, VolumeAndPanAttenuateByTheirHundredthsOfADecibel)
     StartWithDevice();
     SoundBufferId buffer = Constant16(44100, 16000);
     platform::PlaySoundBuffer(buffer, true);
-    auto levelsAfter = [&](std::int32_t volume, std::int32_t pan, int& left, int& right) {
+    auto levelsAfter = [&](std::int32_t volume, std::int32_t pan, int& left, int& right)
+    {
         EXPECT_EQ(platform::SetSoundBufferVolume(buffer, volume), SoundResult::Ok);
         EXPECT_EQ(platform::SetSoundBufferPan(buffer, pan), SoundResult::Ok);
         std::uint64_t start = AudioFramesRendered();

@@ -14,7 +14,7 @@ using namespace sound_files;
 
 class MidiMusic : public sound_test::SoundTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         // Timing comes from the files; no soundfont is needed or loaded.
@@ -101,8 +101,8 @@ TEST_F(MidiMusic, EndingTheLoopClosesThePieceAfterThePassNowPlaying)
 TEST_F(MidiMusic, ASecondPieceClosesTheFirst)
 {
     StartMusic();
-    dir.Write("long.mid", NoteFile(2880));  // three seconds
-    dir.Write("short.mid", NoteFile(480));  // half a second
+    dir.Write("long.mid", NoteFile(2880)); // three seconds
+    dir.Write("short.mid", NoteFile(480)); // half a second
     voSound::PlayMidi("long.mid", 1);
     Pump(500);
     voSound::PlayMidi("short.mid", 0);

@@ -8,10 +8,10 @@ namespace
 {
 
 using namespace sound_files;
-using sound_test::Attenuated;
-using sound_test::SoundTest;
 using platform::headless::AdvanceClock;
 using platform::headless::AudioFramesRendered;
+using sound_test::Attenuated;
+using sound_test::SoundTest;
 
 using SoundObjects = SoundTest;
 
@@ -138,8 +138,9 @@ TEST_F(SoundObjects, AMissingFileFallsBackToAResourceOfTheSameName)
     std::string lying = canonical.substr(0, 100);
     platform::AddSoundResource("lying", platform::SoundResourceType::Wave,
                                std::vector<std::uint8_t>(lying.begin(), lying.end()));
-    platform::AddSoundResource("short", platform::SoundResourceType::Wave,
-                               std::vector<std::uint8_t>(canonical.begin(), canonical.begin() + 40));
+    platform::AddSoundResource(
+        "short", platform::SoundResourceType::Wave,
+        std::vector<std::uint8_t>(canonical.begin(), canonical.begin() + 40));
 
     SoundId chime = voSound::LoadObject("chime.wav", 2);
     EXPECT_EQ(chime, 0);

@@ -8,14 +8,14 @@ namespace
 {
 
 using namespace sound_files;
-using sound_test::Attenuated;
-using sound_test::SoundTest;
 using platform::headless::AdvanceClock;
 using platform::headless::AudioFramesRendered;
+using sound_test::Attenuated;
+using sound_test::SoundTest;
 
 class SoundPlayback : public SoundTest
 {
-protected:
+  protected:
     // A 22050 Hz mono sound of frames frames of one value.
     SoundId LoadConstant(int mixCount, int frames = 22050, std::int16_t value = 16000)
     {

@@ -74,8 +74,8 @@ inline std::string Samples16(const std::vector<std::int16_t>& samples)
 // A canonical 16-bit PCM file of these interleaved samples.
 inline std::string PcmWave(int channels, int rate, const std::vector<std::int16_t>& samples)
 {
-    return Wave({Chunk("fmt ", FormatData(1, channels, rate, 16)),
-                 Chunk("data", Samples16(samples))});
+    return Wave(
+        {Chunk("fmt ", FormatData(1, channels, rate, 16)), Chunk("data", Samples16(samples))});
 }
 
 // A mono 16-bit file holding one value for frames frames.
@@ -122,7 +122,8 @@ inline std::string EndOfTrack(std::uint32_t delta)
 // A standard MIDI file of these tracks' event bytes.
 inline std::string MidiFile(int format, int division, const std::vector<std::string>& tracks)
 {
-    std::string file = "MThd" + Be32(6) + Be16(format) + Be16(static_cast<std::uint32_t>(tracks.size())) +
+    std::string file = "MThd" + Be32(6) + Be16(format) +
+                       Be16(static_cast<std::uint32_t>(tracks.size())) +
                        Be16(static_cast<std::uint32_t>(division));
     for (const std::string& track : tracks)
     {

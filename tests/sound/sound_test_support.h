@@ -16,7 +16,7 @@ namespace sound_test
 
 class SoundTest : public ::testing::Test
 {
-protected:
+  protected:
     // Starts headless with the program in the test's folder and makes the sound device.
     void StartSound(platform::headless::HeadlessConfig config = {})
     {
