@@ -311,6 +311,38 @@ void MixAudio(std::int16_t* frames, int count)
     }
 }
 
+void SkipAudio(std::uint64_t count)
+{
+    std::lock_guard<std::mutex> lock(mixer.mutex);
+    for (auto it = mixer.buffers.begin(); it != mixer.buffers.end();)
+    {
+        MixBuffer& buffer = *it->second;
+        if (buffer.playing)
+        {
+            // Source frames passed, without the fraction; a frequency of at most 100 kHz keeps
+            // the product far from overflowing.
+            std::uint64_t passed = count * buffer.frequency / kMixRateHz;
+            std::uint64_t frame = (buffer.position >> 32) + passed;
+            if (frame < buffer.frames)
+            {
+                buffer.position = frame << 32;
+            }
+            else if (buffer.looping)
+            {
+                buffer.position = (frame % buffer.frames) << 32;
+            }
+            else
+            {
+                buffer.playing = false;
+                buffer.position = 0;
+            }
+        }
+        bool finished = buffer.releaseAtEnd && !buffer.playing;
+        it = finished ? mixer.buffers.erase(it) : std::next(it);
+    }
+    SkipSequencer(count);
+}
+
 bool OpenAudioOutput()
 {
     if (mixer.outputOpen)

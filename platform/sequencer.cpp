@@ -653,6 +653,27 @@ void MixSequencer(float* mix, int count)
     }
 }
 
+void SkipSequencer(std::uint64_t count)
+{
+    if (!sequencer.device || !sequencer.device->playing)
+    {
+        return;
+    }
+    Device& device = *sequencer.device;
+    std::uint64_t frame = device.position + count;
+    NotesOff();
+    if (frame >= device.piece.endFrame)
+    {
+        MoveTo(device, device.piece.endFrame);
+        device.nextEvent = device.piece.events.size();
+        ReachEnd(device);
+    }
+    else
+    {
+        MoveTo(device, frame);
+    }
+}
+
 void DeliverSequencerNotices()
 {
     std::vector<Notice> notices;

@@ -38,7 +38,7 @@ enum class SoundResult
 {
     Ok,
     NoDevice,     // no output to play through, or no device made
-    BadFormat,    // not 8- or 16-bit PCM, mono or stereo, 100 Hz to 100 kHz, whole frames
+    BadFormat,    // not 8- or 16-bit PCM, mono or stereo, 100 Hz to 100 kHz
     InvalidParam, // no such buffer, or a value out of range
     OutOfMemory,  // the buffer is larger than the mixer takes (see CreateSoundBuffer)
 };
@@ -60,7 +60,8 @@ void ReleaseSoundDevice();
 
 // Stands in for IDirectSound::CreateSoundBuffer() with a static secondary buffer that has
 // volume, pan and frequency controls: bytes of silence in the format, stopped at position 0,
-// volume 0, pan 0, frequency the format's rate. At most 256 MiB; bytes must be whole frames.
+// volume 0, pan 0, frequency the format's rate. At most 256 MiB and at least one frame;
+// a part frame at the end is never played.
 SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes, SoundBufferId& buffer);
 
 // Stands in for IDirectSoundBuffer::Release(). Nothing for an unknown buffer.

@@ -38,6 +38,11 @@ void SoundBeepTone();
 // is not 8- or 16-bit PCM that the device plays.
 bool LoadPcmWaveFile(const char* path, WaveFormat& format, std::vector<std::uint8_t>& samples);
 
+// Moves everything playing on by count frames without mixing them: buffers played once that
+// reach their end stop, looping ones go round, the open piece goes on or ends and notifies.
+// For outputs whose clock jumps further than it is worth mixing.
+void SkipAudio(std::uint64_t count);
+
 // Releases every buffer and the sequencer, and closes the output.
 void ShutdownSound();
 
@@ -46,6 +51,9 @@ void ShutdownSound();
 // Adds count frames of music into mix (interleaved stereo, full scale +-32768), moving the
 // open piece on. Called with the mixer lock held.
 void MixSequencer(float* mix, int count);
+
+// Moves the open piece on by count frames without sound. Called with the mixer lock held.
+void SkipSequencer(std::uint64_t count);
 
 // Posts the notifications the sequencer has waiting to their windows. Main thread only.
 void DeliverSequencerNotices();

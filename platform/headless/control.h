@@ -14,7 +14,7 @@ namespace platform::headless
 // Switches fixed before platform::Start.
 struct HeadlessConfig
 {
-    bool soundDevice = true;      // false: creating the sound device fails
+    bool soundDevice = true;      // false: no audio output, so no sound device or music
     bool rgb555 = false;          // back buffer and surfaces in 555 instead of 565
     int desktopBpp = 16;          // desktop depth the program sees
     bool stretch = true;          // the display can stretch during blits
@@ -115,7 +115,8 @@ constexpr int kAudioRateHz = 44100;
 // What the output has played, interleaved left and right, rendered exactly up to the clock
 // with no latency: a sound started now begins at frame AudioFramesRendered(). The record
 // starts when the output first opens (empty with the soundDevice switch off); only the latest
-// minutes are kept.
+// minute and a half is kept, and a jump of the clock longer than a minute is mixed for its
+// first minute only, the record starting again at the jump's end.
 const std::vector<std::int16_t>& RenderedAudio();
 
 // Frame number, counted from the backend's start, of RenderedAudio()'s first frame.

@@ -108,6 +108,17 @@ TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
     EXPECT_EQ(notices.size(), 1u);
 }
 
+TEST_F(Sequencer, APieceEndsDuringALongJumpOfTheClock)
+{
+    ASSERT_EQ(Send(Open(NoteFile(960))), 0u);
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    platform::headless::AdvanceClock(3 * 3600 * 1000);
+    Pump(10);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].code, platform::kMciNotifySuccessful);
+    EXPECT_EQ(Status("position"), "1000");
+}
+
 TEST_F(Sequencer, TempoChangesInATempoTrackTimeTheNotesOfTheOthers)
 {
     // Two quarters at 0.5 s, then two at 0.25 s: 1.5 s.

@@ -244,6 +244,31 @@ TEST(SoundMixer, PositionsAreBytesAndPlayGoesOnFromThem)
     EXPECT_EQ(platform::SetSoundBufferPosition(buffer, 40000), SoundResult::InvalidParam);
 }
 
+TEST(SoundMixer, ALongJumpOfTheClockPassesWithoutMixingEveryFrame)
+{
+    StartWithDevice();
+    SoundBufferId once = Constant16(441, 3000);
+    SoundBufferId looping = Constant16(1000, 3000);
+    platform::PlaySoundBuffer(once, false);
+    platform::PlaySoundBuffer(looping, true);
+    platform::SetSoundBufferPosition(looping, 2 * 10);
+    AdvanceClock(10 * 3600 * 1000); // ten hours
+    std::uint32_t status = 0;
+    platform::GetSoundBufferStatus(once, status);
+    EXPECT_EQ(status, 0u);
+    platform::GetSoundBufferStatus(looping, status);
+    EXPECT_NE(status & platform::kSoundStatusLooping, 0u);
+    std::uint32_t play = 0;
+    std::uint32_t write = 0;
+    platform::GetSoundBufferPosition(looping, play, write);
+    // 10 + 44100 * 36000 frames later, round a loop of 1000.
+    EXPECT_EQ(play, 2 * ((10 + FramesIn(36000000)) % 1000));
+    EXPECT_EQ(platform::headless::RenderedAudioFirstFrame(), AudioFramesRendered());
+    std::uint64_t start = AudioFramesRendered();
+    AdvanceClock(10);
+    EXPECT_EQ(SampleAt(start + 5, 0), 3000);
+}
+
 TEST(SoundDevice, RefusesFormatsAndValuesItCannotTake)
 {
     StartWithDevice();
