@@ -635,8 +635,9 @@ void WaitForSoundBuffer(SoundBufferId buffer)
             std::uint64_t left =
                 (static_cast<std::uint64_t>(found->frames) << 32) -
                 std::min(found->position, static_cast<std::uint64_t>(found->frames) << 32);
+            // Nothing else runs meanwhile, so the whole rest can be waited for at once.
             remainingMs = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>((left >> 32) * 1000 / found->frequency, 20));
+                std::min<std::uint64_t>((left >> 32) * 1000 / found->frequency, 1u << 30));
         }
         WaitPast(NowMs() + remainingMs);
     }
