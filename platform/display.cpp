@@ -3,6 +3,7 @@
 #include "platform/display.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/backend.h"
 #include "platform/surface_internal.h"
@@ -225,6 +226,24 @@ SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect,
     PixelBuffer from = source->View();
     int sourceWidth = sourceRect.right - sourceRect.left;
     int sourceHeight = sourceRect.bottom - sourceRect.top;
+    if (visible.left >= visible.right || visible.top >= visible.bottom)
+    {
+        DisplayBackend()->ShowPicture(to);
+        return SurfaceResult::Ok;
+    }
+    if (sourceWidth == targetWidth && sourceHeight == targetHeight)
+    {
+        // The usual present: same size, so rows are copied as they are.
+        for (int y = visible.top; y < visible.bottom; ++y)
+        {
+            std::memcpy(to.Row(y) + visible.left,
+                        from.Row(sourceRect.top + y - target.top) + sourceRect.left + visible.left -
+                            target.left,
+                        static_cast<std::size_t>(visible.right - visible.left) * 2);
+        }
+        DisplayBackend()->ShowPicture(to);
+        return SurfaceResult::Ok;
+    }
     for (int y = visible.top; y < visible.bottom; ++y)
     {
         int sourceY = sourceRect.top + static_cast<int>(static_cast<std::int64_t>(y - target.top) *

@@ -293,9 +293,25 @@ SurfaceResult FillSurface(Surface* surface, const SurfaceRect* rect, std::uint32
     PixelBuffer view = surface->View();
     auto value = static_cast<std::uint16_t>(color & 0xFFFF);
     int count = area.right - area.left;
+    int rows = area.bottom - area.top;
+    // Black and white (and any value of two equal bytes) are bytes for memset, and whole
+    // rows of a surface without padding are one block.
+    bool sameBytes = (value & 0xFF) == (value >> 8);
+    if (sameBytes && count * 2 == view.pitchBytes)
+    {
+        std::memset(view.Row(area.top), value & 0xFF, static_cast<std::size_t>(count) * 2 * rows);
+        return SurfaceResult::Ok;
+    }
     for (int y = area.top; y < area.bottom; ++y)
     {
-        std::fill_n(view.Row(y) + area.left, count, value);
+        if (sameBytes)
+        {
+            std::memset(view.Row(y) + area.left, value & 0xFF, static_cast<std::size_t>(count) * 2);
+        }
+        else
+        {
+            std::fill_n(view.Row(y) + area.left, count, value);
+        }
     }
     return SurfaceResult::Ok;
 }

@@ -114,6 +114,26 @@ TEST(Present, ShowsTheWindowWhereverItMoved)
     EXPECT_EQ(CapturedFrames().back().pixels[0], Old(0, 0));
 }
 
+TEST(Present, ACopyThatMissesTheWindowShowsThePictureUnchanged)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder), 1);
+    voDraw::FillColor(0, 0, 640, 480, 0x0404);
+    voDraw::Present();
+    voDraw::FillColor(0, 0, 640, 480, 0x0505);
+    windowRect[0] = 5000;
+    windowRect[2] = 5640;
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 2u);
+    EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0404u);
+    // Partly over the window: the part that lands inside shows.
+    windowRect[0] = 100 + 150;
+    windowRect[2] = 100 + 150 + 640;
+    voDraw::Present();
+    EXPECT_EQ(CapturedFrames().back().pixels[149], 0x0404u);
+    EXPECT_EQ(CapturedFrames().back().pixels[150], 0x0505u);
+}
+
 namespace
 {
 
