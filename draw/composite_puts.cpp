@@ -11,14 +11,14 @@ namespace
 
 struct CompositeState
 {
-    float wavePhase = 0;        // PutWave: degrees
-    int waveSign = 1;           // PutWave: alternating sign, flips every row
-    float tiledX = 0;           // PutTiled: drift in pixels
+    float wavePhase = 0; // PutWave: degrees
+    int waveSign = 1;    // PutWave: alternating sign, flips every row
+    float tiledX = 0;    // PutTiled: drift in pixels
     float tiledY = 0;
-    float scrollPhase = 0;      // PutWaveScroll: degrees
-    float scrollPosition = 0;   // PutWaveScroll: rows
-    float bandPhase = 0;        // PutWaveBand: degrees
-    float bandScroll = 0;       // PutWaveBand: rows
+    float scrollPhase = 0;    // PutWaveScroll: degrees
+    float scrollPosition = 0; // PutWaveScroll: rows
+    float bandPhase = 0;      // PutWaveBand: degrees
+    float bandScroll = 0;     // PutWaveBand: rows
 };
 
 CompositeState composite;

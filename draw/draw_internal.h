@@ -54,5 +54,5 @@ void ResetOverlayObjects();
 
 // The put family's shared work (puts.cpp): the object's rectangle onto destination at
 // (x, y), clipped to clipRect, keyed or not; a lost surface brings RestoreObjects.
-DrawResult ClippedPut(platform::Surface* destination, int x, int y, ObjectId id, int left,
-                      int top, int right, int bottom, bool keyed);
+DrawResult ClippedPut(platform::Surface* destination, int x, int y, ObjectId id, int left, int top,
+                      int right, int bottom, bool keyed);

@@ -67,8 +67,8 @@ bool LoadIntoSlot(DrawObject& object, const char* name, int memoryMode)
     platform::Bitmap bitmap;
     // The path is composed in a 256-byte buffer: a longer one names no file.
     std::string folder = GetProgramFolder(0);
-    bool fromFile = folder.size() + std::strlen(name) < 256 &&
-                    platform::LoadBitmapFile(folder, name, bitmap);
+    bool fromFile =
+        folder.size() + std::strlen(name) < 256 && platform::LoadBitmapFile(folder, name, bitmap);
     if (!fromFile && !platform::LoadBitmapResource(name, bitmap))
     {
         return false;
@@ -194,9 +194,9 @@ ObjectId CreateObject(int width, int height, int memoryMode)
     DrawObject& object = objectTable[id];
     std::strcpy(object.name, "*");
     // One row more than asked, and the record says so, as the original made them.
-    object.surface = height < 65535 ? platform::CreateSurface(width, height + 1,
-                                                              ObjectMemory(memoryMode))
-                                    : nullptr;
+    object.surface = height < 65535
+                         ? platform::CreateSurface(width, height + 1, ObjectMemory(memoryMode))
+                         : nullptr;
     if (object.surface == nullptr)
     {
         EmptySlot(object);

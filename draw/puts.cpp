@@ -42,10 +42,10 @@ DrawResult Stretch(int x, int y, ObjectId id, int left, int top, int right, int 
     if (stretchSupported == 1)
     {
         // Not clipped against clipRect, as the original did not.
-        SurfaceRect target{x, y, static_cast<int>(std::clamp<std::int64_t>(
-                                     std::int64_t{x} + width, INT_MIN, INT_MAX)),
-                           static_cast<int>(std::clamp<std::int64_t>(std::int64_t{y} + height,
-                                                                     INT_MIN, INT_MAX))};
+        SurfaceRect target{
+            x, y,
+            static_cast<int>(std::clamp<std::int64_t>(std::int64_t{x} + width, INT_MIN, INT_MAX)),
+            static_cast<int>(std::clamp<std::int64_t>(std::int64_t{y} + height, INT_MIN, INT_MAX))};
         return RestoreWhenLost(platform::Blt(BackBuffer(), target, ObjectSurface(id),
                                              SurfaceRect{left, top, right, bottom}, keyed));
     }
@@ -58,8 +58,8 @@ DrawResult Stretch(int x, int y, ObjectId id, int left, int top, int right, int 
 
 } // namespace
 
-DrawResult ClippedPut(platform::Surface* destination, int x, int y, ObjectId id, int left,
-                      int top, int right, int bottom, bool keyed)
+DrawResult ClippedPut(platform::Surface* destination, int x, int y, ObjectId id, int left, int top,
+                      int right, int bottom, bool keyed)
 {
     // Wide arithmetic, so that no position or rectangle can overflow on the way.
     std::int64_t px = x;

@@ -86,7 +86,8 @@ void FillSineTable()
 {
     for (int i = 0; i < kSineTableSize; ++i)
     {
-        sineTable[i] = static_cast<std::int32_t>(std::sin(2.0 * std::numbers::pi * i / 360.0) * 360.0);
+        sineTable[i] =
+            static_cast<std::int32_t>(std::sin(2.0 * std::numbers::pi * i / 360.0) * 360.0);
     }
 }
 
@@ -100,9 +101,8 @@ void BuildSixteenBitTables()
 {
     const PixelFormat& f = PixelFormatInfo;
     pixelToRgb5.assign(65536, Rgb5{0, 0, 0});
-    auto to5 = [](std::uint32_t value, std::uint32_t max) {
-        return static_cast<std::uint8_t>(max == 63 ? value >> 1 : value);
-    };
+    auto to5 = [](std::uint32_t value, std::uint32_t max)
+    { return static_cast<std::uint8_t>(max == 63 ? value >> 1 : value); };
     for (std::uint32_t r = 0; r <= f.redMax; ++r)
     {
         for (std::uint32_t g = 0; g <= f.greenMax; ++g)

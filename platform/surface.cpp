@@ -19,6 +19,15 @@ struct SurfaceState
 {
     SurfaceDevice device;           // what new surfaces take
     std::vector<Surface*> surfaces; // every live surface, for LoseAllSurfaces
+
+    // Surfaces still held when the program ends go with it.
+    ~SurfaceState()
+    {
+        for (Surface* surface : surfaces)
+        {
+            delete surface;
+        }
+    }
 };
 
 SurfaceState surfaceState;
@@ -481,8 +490,8 @@ SurfaceResult StretchBetweenDcs(Surface* destination, const SurfaceRect& destina
             std::uint16_t* outRow = out.Row(y);
             for (int x = left; x < right; ++x)
             {
-                std::int64_t sourceX =
-                    sourceRect.left + (x - std::int64_t{destinationRect.left}) * fromWidth / toWidth;
+                std::int64_t sourceX = sourceRect.left + (x - std::int64_t{destinationRect.left}) *
+                                                             fromWidth / toWidth;
                 if (sourceX >= 0 && sourceX < in.width)
                 {
                     outRow[x] = inRow[sourceX];

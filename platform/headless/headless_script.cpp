@@ -14,6 +14,8 @@
 //   FRAME joy INDEX X Y BUTTONS   joystick 0 or 1 plugged in at X, Y (0..65535) with the
 //                                 button bits (1 for button 1, 2 for button 2, ...)
 //   FRAME plug|unplug INDEX       joystick 0 or 1 plugged in at rest, or unplugged
+//   FRAME lose                    every surface is lost, as when another program takes the
+//                                 display
 #include <cctype>
 #include <map>
 #include <sstream>
@@ -159,6 +161,11 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
     if (command == "close")
     {
         AddScriptAction(frame, [] { PushClose(); });
+        return "";
+    }
+    if (command == "lose")
+    {
+        AddScriptAction(frame, [] { LoseAllSurfaces(); });
         return "";
     }
     if (command == "joy")

@@ -20,7 +20,7 @@ std::uint16_t Marked(int x, int y)
 
 class CompositePuts : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(StartScreen(folder), 1);

@@ -28,10 +28,10 @@ struct BmpSpec
     int bits = 24;
     bool topDown = false;
     bool fileHeader = true;
-    int headerBytes = 40;                     // 12 (OS/2 core), 40, 108 or 124
-    std::uint32_t compression = 0;            // 0 plain, 3 bit fields
-    std::uint32_t masks[3] = {0, 0, 0};       // bit fields, red green blue
-    std::vector<platform::ColorRef> palette;  // 1, 4 and 8 bits
+    int headerBytes = 40;                    // 12 (OS/2 core), 40, 108 or 124
+    std::uint32_t compression = 0;           // 0 plain, 3 bit fields
+    std::uint32_t masks[3] = {0, 0, 0};      // bit fields, red green blue
+    std::vector<platform::ColorRef> palette; // 1, 4 and 8 bits
 };
 
 inline void Put16(std::string& out, std::size_t at, std::uint32_t value)
@@ -49,7 +49,8 @@ inline void Put32(std::string& out, std::size_t at, std::uint32_t value)
 // Writes the BMP; value(x, y) gives the stored value of the pixel at (x, y) counted from the
 // top: a palette index for 1 to 8 bits, the packed value for 16 and 32 bits, a GDI colour
 // for 24 bits.
-inline std::string BuildBmp(const BmpSpec& spec, const std::function<std::uint32_t(int, int)>& value)
+inline std::string BuildBmp(const BmpSpec& spec,
+                            const std::function<std::uint32_t(int, int)>& value)
 {
     std::size_t stride = ((static_cast<std::size_t>(spec.width) * spec.bits + 31) / 32) * 4;
     bool core = spec.headerBytes == 12;

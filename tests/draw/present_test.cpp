@@ -134,12 +134,27 @@ TEST(Present, ACopyThatMissesTheWindowShowsThePictureUnchanged)
     EXPECT_EQ(CapturedFrames().back().pixels[150], 0x0505u);
 }
 
+TEST(Present, TheGameShowsWholeFramesAgainAfterItsSurfacesWereLost)
+{
+    TempDir folder;
+    testing_support::RunProgram(10, "5 lose\n");
+    const auto& frames = CapturedFrames();
+    ASSERT_GE(frames.size(), 9u);
+    // Frame 5 finds the surfaces lost and brings them back; from frame 6 on the title is
+    // drawn whole again, as in the frames before.
+    EXPECT_EQ(frames[8].frame, 9);
+    EXPECT_NE(frames[4].pixels, frames[3].pixels);
+    EXPECT_EQ(frames[5].pixels, frames[3].pixels);
+    EXPECT_EQ(frames[8].pixels, frames[3].pixels);
+    EXPECT_NE(frames[3].pixels, std::vector<std::uint16_t>(160 * 180, 0));
+}
+
 namespace
 {
 
 class Transitions : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(StartScreen(folder), 1);
@@ -165,8 +180,7 @@ protected:
     }
     // Checks every 7th pixel: expected(x, y) gives the old picture's position shown there,
     // or x = -1 for the new picture.
-    template <typename F>
-    void ExpectPicture(F expected)
+    template <typename F> void ExpectPicture(F expected)
     {
         for (int y = 0; y < 480; y += 3)
         {
@@ -277,14 +291,16 @@ TEST_F(Transitions, Kinds9And10OpenTheOldPicture)
 {
     RunTo(9, 10);
     voDraw::Present();
-    ExpectPicture([](int x, int y) {
-        return y < 216 ? Point{x, y + 24} : y >= 264 ? Point{x, y - 24} : Point{-1, 0};
-    });
+    ExpectPicture(
+        [](int x, int y) {
+            return y < 216 ? Point{x, y + 24} : y >= 264 ? Point{x, y - 24} : Point{-1, 0};
+        });
     RunTo(10, 10);
     voDraw::Present();
-    ExpectPicture([](int x, int y) {
-        return x < 288 ? Point{x + 32, y} : x >= 352 ? Point{x - 32, y} : Point{-1, 0};
-    });
+    ExpectPicture(
+        [](int x, int y) {
+            return x < 288 ? Point{x + 32, y} : x >= 352 ? Point{x - 32, y} : Point{-1, 0};
+        });
     for (int kind : {9, 10})
     {
         RunTo(kind, 1);
@@ -336,10 +352,12 @@ TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
 {
     ObjectId pattern = voDraw::CreateObject(640, 47, 2); // ten 64 x 48 frames
     // Frame f: 0x4000 + f * 0x100 + column; the left column of every frame is black (the key).
-    PaintSurface(objectTable[pattern].surface, [](int x, int y) {
-        return x % 64 == 0 ? std::uint16_t{0}
-                           : static_cast<std::uint16_t>(0x4000 + (x / 64) * 0x100 + y);
-    });
+    PaintSurface(objectTable[pattern].surface,
+                 [](int x, int y)
+                 {
+                     return x % 64 == 0 ? std::uint16_t{0}
+                                        : static_cast<std::uint16_t>(0x4000 + (x / 64) * 0x100 + y);
+                 });
     transitionKind = 0;
     transitionPattern = pattern;
     voDraw::StartTransitionOut();
@@ -375,9 +393,10 @@ TEST_F(Transitions, SceneTransitionOpensTheLastPictureOverSixtySteps)
     NewPicture();
     voDraw::Present();
     // t = 60: the halves are 4 rows away from home.
-    ExpectPicture([](int x, int y) {
-        return y < 236 ? Point{x, y + 4} : y >= 244 ? Point{x, y - 4} : Point{-1, 0};
-    });
+    ExpectPicture(
+        [](int x, int y) {
+            return y < 236 ? Point{x, y + 4} : y >= 244 ? Point{x, y - 4} : Point{-1, 0};
+        });
     int presents = 1;
     while (transitionStep != 1)
     {
@@ -410,14 +429,14 @@ platform::ColorRef PageColor(int x, int y)
 
 class Overlay : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         folder.Write("page.bmp", Bmp24(160, 400, PageColor));
         folder.Write("short.bmp", Bmp24(160, 100, PageColor));
-        folder.Write("tile.bmp", Bmp24(64, 48, [](int x, int y) {
-                         return platform::MakeRgb(0xF8, x * 4, y * 4);
-                     }));
+        folder.Write(
+            "tile.bmp",
+            Bmp24(64, 48, [](int x, int y) { return platform::MakeRgb(0xF8, x * 4, y * 4); }));
         ASSERT_EQ(StartScreen(folder, {}, -1), 1);
     }
     std::uint32_t PageRow(int row)

@@ -26,7 +26,7 @@ std::uint16_t Marked(int x, int y)
 
 class Puts : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(StartScreen(folder), 1);
@@ -244,10 +244,12 @@ TEST_F(Puts, FrameBlackensTheOuterRing)
 
 TEST_F(Puts, FillHalfMixesHalfAndHalfInsideTheClip)
 {
-    PaintSurface(BackBuffer(), [](int x, int) {
-        const std::uint16_t values[] = {0xFFFF, 0xF800, 0x0000, 0x07E0};
-        return values[x % 4];
-    });
+    PaintSurface(BackBuffer(),
+                 [](int x, int)
+                 {
+                     const std::uint16_t values[] = {0xFFFF, 0xF800, 0x0000, 0x07E0};
+                     return values[x % 4];
+                 });
     clipRect = Rect{0, 0, 8, 2};
     EXPECT_EQ(voDraw::FillHalf(-5, 0, 100, 1, 0), 1);
     EXPECT_EQ(BackPixel(0, 0), 0x7BEFu);
@@ -308,19 +310,21 @@ namespace
 // A 4 x 4 sprite: black at (0, 0), magenta (its key) at (1, 0), the rest marked.
 void StretchSource(ObjectId id)
 {
-    std::uint16_t magenta = platform::NativeFromColor(platform::MakeRgb(255, 0, 255),
-                                                      platform::PixelLayout::Rgb565);
-    PaintSurface(objectTable[id].surface, [magenta](int x, int y) {
-        if (y == 0 && x == 0)
-        {
-            return std::uint16_t{0};
-        }
-        if (y == 0 && x == 1)
-        {
-            return magenta;
-        }
-        return Marked(x, y);
-    });
+    std::uint16_t magenta =
+        platform::NativeFromColor(platform::MakeRgb(255, 0, 255), platform::PixelLayout::Rgb565);
+    PaintSurface(objectTable[id].surface,
+                 [magenta](int x, int y)
+                 {
+                     if (y == 0 && x == 0)
+                     {
+                         return std::uint16_t{0};
+                     }
+                     if (y == 0 && x == 1)
+                     {
+                         return magenta;
+                     }
+                     return Marked(x, y);
+                 });
     voDraw::SetObjectKey(id, platform::MakeRgb(255, 0, 255));
 }
 

@@ -56,24 +56,23 @@ TEST_P(PixelFormatInfoTest, AnalysesTheBackBuffersLayout)
     EXPECT_EQ(f.whiteColor, e.white);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, PixelFormatInfoTest,
-    ::testing::Values(Expected565Or555{false,
-                                       {0xF800, 0x07E0, 0x001F},
-                                       {31, 63, 31},
-                                       {11, 5, 0},
-                                       {11, 6, 0},
-                                       0x7BEF,
-                                       0x7BEF7BEF,
-                                       0xFFFF},
-                      Expected565Or555{true,
-                                       {0x7C00, 0x03E0, 0x001F},
-                                       {31, 31, 31},
-                                       {10, 5, 0},
-                                       {10, 5, 0},
-                                       0x3DEF,
-                                       0x3DEF3DEF,
-                                       0x7FFF}));
+INSTANTIATE_TEST_SUITE_P(Layouts, PixelFormatInfoTest,
+                         ::testing::Values(Expected565Or555{false,
+                                                            {0xF800, 0x07E0, 0x001F},
+                                                            {31, 63, 31},
+                                                            {11, 5, 0},
+                                                            {11, 6, 0},
+                                                            0x7BEF,
+                                                            0x7BEF7BEF,
+                                                            0xFFFF},
+                                           Expected565Or555{true,
+                                                            {0x7C00, 0x03E0, 0x001F},
+                                                            {31, 31, 31},
+                                                            {10, 5, 0},
+                                                            {10, 5, 0},
+                                                            0x3DEF,
+                                                            0x3DEF3DEF,
+                                                            0x7FFF}));
 
 TEST(LookupTables, SineTableHoldsTruncatedSinesTimes360)
 {
@@ -104,9 +103,8 @@ TEST(LookupTables, PixelToRgb5Splits565Pixels)
     TempDir folder;
     ASSERT_EQ(StartScreen(folder), 1);
     ASSERT_EQ(pixelToRgb5.size(), 65536u);
-    auto same = [](const Rgb5& c, int r, int g, int b) {
-        return c.red == r && c.green == g && c.blue == b;
-    };
+    auto same = [](const Rgb5& c, int r, int g, int b)
+    { return c.red == r && c.green == g && c.blue == b; };
     EXPECT_TRUE(same(pixelToRgb5[0x0000], 0, 0, 0));
     EXPECT_TRUE(same(pixelToRgb5[0xFFFF], 31, 31, 31));
     EXPECT_TRUE(same(pixelToRgb5[0xF800], 31, 0, 0));
@@ -170,8 +168,8 @@ TEST(LookupTables, MixTablesHoldPlacedChannelResults)
         {
             for (int b = 0; b < 32; ++b)
             {
-                ASSERT_EQ(subMixTable[channel * 1024 + a * 32 + b],
-                          std::max(a - b, 0) << shifts[channel]);
+                ASSERT_EQ(subMixTable[channel * 1024 + a * 32 + b], std::max(a - b, 0)
+                                                                        << shifts[channel]);
                 for (int level = 0; level < 32; ++level)
                 {
                     int index = channel * 32768 + level * 1024 + a * 32 + b;

@@ -38,9 +38,9 @@ TEST(BmpDecode, OneBitRowsCrossByteBoundaries)
     spec.bits = 1;
     spec.palette = {MakeRgb(0, 0, 0), MakeRgb(255, 255, 255)};
     // Row 0: 1010101010; row 1: 0000000011.
-    std::string bytes = BuildBmp(spec, [](int x, int y) {
-        return static_cast<std::uint32_t>(y == 0 ? (x + 1) % 2 : (x >= 8 ? 1 : 0));
-    });
+    std::string bytes =
+        BuildBmp(spec, [](int x, int y)
+                 { return static_cast<std::uint32_t>(y == 0 ? (x + 1) % 2 : (x >= 8 ? 1 : 0)); });
     Bitmap bitmap;
     ASSERT_TRUE(Decode(bytes, bitmap));
     EXPECT_EQ(bitmap.width, 10);
@@ -65,8 +65,10 @@ TEST(BmpDecode, FourAndEightBitPalettes)
         four.palette.push_back(MakeRgb(i * 16, 255 - i, 7));
     }
     Bitmap bitmap;
-    ASSERT_TRUE(Decode(BuildBmp(four, [](int x, int) { return x == 0 ? 15u : x == 1 ? 0u : 9u; }),
-                       bitmap));
+    ASSERT_TRUE(
+        Decode(BuildBmp(four, [](int x, int) { return x == 0   ? 15u
+                                                      : x == 1 ? 0u
+                                                               : 9u; }), bitmap));
     EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(240, 240, 7));
     EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0, 255, 7));
     EXPECT_EQ(At(bitmap, 2, 0), MakeRgb(144, 246, 7));
@@ -138,8 +140,8 @@ TEST(BmpDecode, ThirtyTwoBitsPlainAndWithBitFields)
     plain.height = 1;
     plain.bits = 32;
     Bitmap bitmap;
-    ASSERT_TRUE(Decode(BuildBmp(plain, [](int x, int) { return x == 0 ? 0xFF102030u : 0x00ABCDEFu; }),
-                       bitmap));
+    ASSERT_TRUE(Decode(
+        BuildBmp(plain, [](int x, int) { return x == 0 ? 0xFF102030u : 0x00ABCDEFu; }), bitmap));
     EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(0x10, 0x20, 0x30));
     EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0xAB, 0xCD, 0xEF));
 
@@ -150,8 +152,8 @@ TEST(BmpDecode, ThirtyTwoBitsPlainAndWithBitFields)
     fields.masks[0] = 0x000000FF;
     fields.masks[1] = 0x0003FF00;
     fields.masks[2] = 0xFF000000;
-    ASSERT_TRUE(Decode(BuildBmp(fields, [](int x, int) { return x == 0 ? 0x7F03FF11u : 0u; }),
-                       bitmap));
+    ASSERT_TRUE(
+        Decode(BuildBmp(fields, [](int x, int) { return x == 0 ? 0x7F03FF11u : 0u; }), bitmap));
     EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(0x11, 0xFF, 0x7F));
     EXPECT_EQ(At(bitmap, 1, 0), 0u);
 }
@@ -192,7 +194,8 @@ TEST(BmpDecode, EveryTruncationIsRefused)
     {
         spec.bits = bits;
         spec.palette.resize(bits <= 8 ? (1u << bits) : 0);
-        std::string whole = BuildBmp(spec, [](int x, int y) { return static_cast<std::uint32_t>(x + y); });
+        std::string whole =
+            BuildBmp(spec, [](int x, int y) { return static_cast<std::uint32_t>(x + y); });
         Bitmap bitmap;
         ASSERT_TRUE(Decode(whole, bitmap)) << bits;
         for (std::size_t length = 0; length < whole.size(); ++length)
@@ -213,7 +216,8 @@ TEST(BmpDecode, LyingAndUnsupportedHeadersAreRefused)
     std::string good = BuildBmp(spec, [](int, int) { return 0x123456u; });
     Bitmap bitmap;
     ASSERT_TRUE(Decode(good, bitmap));
-    auto with = [&](std::size_t at, std::uint32_t value, int bytes) {
+    auto with = [&](std::size_t at, std::uint32_t value, int bytes)
+    {
         std::string bad = good;
         if (bytes == 2)
         {
@@ -225,21 +229,21 @@ TEST(BmpDecode, LyingAndUnsupportedHeadersAreRefused)
         }
         return bad;
     };
-    EXPECT_FALSE(Decode(with(10, 0xFFFFFFF0, 4), bitmap));   // pixels past the end
-    EXPECT_FALSE(Decode(with(10, 20, 4), bitmap));           // pixels inside the header
-    EXPECT_FALSE(Decode(with(14, 39, 4), bitmap));           // unknown header size
-    EXPECT_FALSE(Decode(with(14, 5000, 4), bitmap));         // header past the end
-    EXPECT_FALSE(Decode(with(18, 0, 4), bitmap));            // no width
-    EXPECT_FALSE(Decode(with(18, 0x80000000, 4), bitmap));   // negative width
-    EXPECT_FALSE(Decode(with(22, 0, 4), bitmap));            // no height
-    EXPECT_FALSE(Decode(with(22, 0x80000000, 4), bitmap));   // the most negative height
-    EXPECT_FALSE(Decode(with(18, 20000, 4), bitmap));        // wider than any screen
-    EXPECT_FALSE(Decode(with(18, 1000, 4), bitmap));         // wider than the file holds
-    EXPECT_FALSE(Decode(with(26, 2, 2), bitmap));            // two planes
-    EXPECT_FALSE(Decode(with(28, 7, 2), bitmap));            // no such depth
-    EXPECT_FALSE(Decode(with(30, 1, 4), bitmap));            // run-length coded
-    EXPECT_FALSE(Decode(with(30, 3, 4), bitmap));            // bit fields on 24 bits
-    EXPECT_FALSE(Decode(with(30, 4, 4), bitmap));            // an embedded JPEG
+    EXPECT_FALSE(Decode(with(10, 0xFFFFFFF0, 4), bitmap)); // pixels past the end
+    EXPECT_FALSE(Decode(with(10, 20, 4), bitmap));         // pixels inside the header
+    EXPECT_FALSE(Decode(with(14, 39, 4), bitmap));         // unknown header size
+    EXPECT_FALSE(Decode(with(14, 5000, 4), bitmap));       // header past the end
+    EXPECT_FALSE(Decode(with(18, 0, 4), bitmap));          // no width
+    EXPECT_FALSE(Decode(with(18, 0x80000000, 4), bitmap)); // negative width
+    EXPECT_FALSE(Decode(with(22, 0, 4), bitmap));          // no height
+    EXPECT_FALSE(Decode(with(22, 0x80000000, 4), bitmap)); // the most negative height
+    EXPECT_FALSE(Decode(with(18, 20000, 4), bitmap));      // wider than any screen
+    EXPECT_FALSE(Decode(with(18, 1000, 4), bitmap));       // wider than the file holds
+    EXPECT_FALSE(Decode(with(26, 2, 2), bitmap));          // two planes
+    EXPECT_FALSE(Decode(with(28, 7, 2), bitmap));          // no such depth
+    EXPECT_FALSE(Decode(with(30, 1, 4), bitmap));          // run-length coded
+    EXPECT_FALSE(Decode(with(30, 3, 4), bitmap));          // bit fields on 24 bits
+    EXPECT_FALSE(Decode(with(30, 4, 4), bitmap));          // an embedded JPEG
     EXPECT_FALSE(DecodeBmp(nullptr, 100, bitmap));
     EXPECT_FALSE(Decode("BM", bitmap));
 }
@@ -253,7 +257,8 @@ TEST(BmpDecode, DamagedBytesNeverReadOutside)
     spec.height = 5;
     spec.bits = 4;
     spec.palette.assign(16, MakeRgb(3, 3, 3));
-    std::string good = BuildBmp(spec, [](int x, int y) { return static_cast<std::uint32_t>(x ^ y); });
+    std::string good =
+        BuildBmp(spec, [](int x, int y) { return static_cast<std::uint32_t>(x ^ y); });
     std::mt19937 random(20260101);
     for (int round = 0; round < 3000; ++round)
     {
@@ -266,8 +271,7 @@ TEST(BmpDecode, DamagedBytesNeverReadOutside)
         Bitmap bitmap;
         if (DecodeBmp(bytes.data(), bytes.size(), bitmap))
         {
-            ASSERT_EQ(bitmap.pixels.size(),
-                      static_cast<std::size_t>(bitmap.width) * bitmap.height);
+            ASSERT_EQ(bitmap.pixels.size(), static_cast<std::size_t>(bitmap.width) * bitmap.height);
         }
     }
 }

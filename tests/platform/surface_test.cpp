@@ -103,10 +103,10 @@ TEST(BltFast, MatchesAPerPixelCopyWithAndWithoutTheKey)
         int sourceHeight = 1 + static_cast<int>(random() % 17);
         int targetWidth = 1 + static_cast<int>(random() % 53);
         int targetHeight = 1 + static_cast<int>(random() % 19);
-        Surface* source = platform::CreateSurface(sourceWidth, sourceHeight,
-                                                  platform::SurfaceMemory::Display);
-        Surface* target = platform::CreateSurface(targetWidth, targetHeight,
-                                                  platform::SurfaceMemory::System);
+        Surface* source =
+            platform::CreateSurface(sourceWidth, sourceHeight, platform::SurfaceMemory::Display);
+        Surface* target =
+            platform::CreateSurface(targetWidth, targetHeight, platform::SurfaceMemory::System);
         ASSERT_NE(source, nullptr);
         ASSERT_NE(target, nullptr);
         auto key = static_cast<std::uint16_t>(random());
@@ -165,8 +165,7 @@ TEST(BltFast, RectanglesThatDoNotFitDrawNothing)
               SurfaceResult::InvalidRect);
     EXPECT_EQ(platform::BltFast(target, 0, 0, source, SurfaceRect{4, 4, 2, 2}, false),
               SurfaceResult::InvalidRect);
-    EXPECT_EQ(platform::BltFast(target, 0, 0, nullptr, whole, false),
-              SurfaceResult::InvalidParams);
+    EXPECT_EQ(platform::BltFast(target, 0, 0, nullptr, whole, false), SurfaceResult::InvalidParams);
     EXPECT_EQ(Snapshot(target), before);
     EXPECT_EQ(platform::BltFast(target, 0, 0, source, whole, false), SurfaceResult::Ok);
     EXPECT_EQ(Snapshot(target)[63], 0x5555);
