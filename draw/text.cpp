@@ -258,22 +258,13 @@ void PrintTextFormat(int x, int y, const char* format, ...)
     {
         return;
     }
-    // Formatted in full first, then cut at a character boundary: a long text must not run
-    // past the 256-byte line nor end in half a Japanese character.
+    // Cut at a character boundary: a long text must not run past the 256-byte line nor end
+    // in half a Japanese character.
+    char line[256];
     va_list arguments;
     va_start(arguments, format);
-    va_list again;
-    va_copy(again, arguments);
-    int length = std::vsnprintf(nullptr, 0, format, arguments);
+    FormatText(line, sizeof line, format, arguments);
     va_end(arguments);
-    char line[256] = {};
-    if (length >= 0)
-    {
-        std::vector<char> full(static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(full.data(), full.size(), format, again);
-        CopyText(line, full.data(), sizeof line);
-    }
-    va_end(again);
     PrintText(x, y, line);
 }
 

@@ -30,32 +30,19 @@ bool IsLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Formats into a 256-byte buffer holding at most `limit` bytes of text.
-void FormatCut(char* out, std::size_t limit, const char* format, va_list args)
+// Shows a formatted message box; the text keeps room for the line end that is added.
+int ShowFormatted(unsigned style, const char* format, va_list args)
 {
-    va_list copy;
-    va_copy(copy, args);
-    int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (needed < 0)
-    {
-        out[0] = '\0';
-        return;
-    }
-    std::string text(static_cast<std::size_t>(needed) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, args);
-    CopyText(out, text.c_str(), limit + 1);
-}
-
-int ShowBox(const char* text, const char* caption, unsigned style)
-{
+    char text[kTextSize];
+    FormatText(text, kTextSize - 2, format != nullptr ? format : "", args);
+    std::strcat(text, "\r\n");
     if (cursorVisible == 0)
     {
         platform::ShowCursor(true);
         cursorVisible = 1;
     }
     messageBoxOpen = 1;
-    int answer = platform::MessageBox(text, caption, style);
+    int answer = platform::MessageBox(text, kMessageCaption, style);
     messageBoxOpen = 0;
     return answer;
 }
@@ -66,6 +53,26 @@ std::string NumberFilePath(const char* fileName)
 }
 
 } // namespace
+
+char* FormatText(char* dest, std::size_t size, const char* format, va_list args)
+{
+    if (size == 0)
+    {
+        return dest;
+    }
+    va_list copy;
+    va_copy(copy, args);
+    int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (needed < 0)
+    {
+        dest[0] = '\0';
+        return dest;
+    }
+    std::string text(static_cast<std::size_t>(needed) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    return CopyText(dest, text.c_str(), size);
+}
 
 char* CopyText(char* dest, const char* text, std::size_t size)
 {
@@ -103,25 +110,20 @@ int ShowError(const char* function, const char* message, int)
 
 void ShowMessage(const char* format, ...)
 {
-    char text[kTextSize];
     va_list args;
     va_start(args, format);
-    FormatCut(text, kTextSize - 3, format ? format : "", args);
+    ShowFormatted(platform::kMbIconExclamation | platform::kMbSystemModal, format, args);
     va_end(args);
-    std::strcat(text, "\r\n");
-    ShowBox(text, kMessageCaption, platform::kMbIconExclamation | platform::kMbSystemModal);
 }
 
 int AskYesNo(const char* format, ...)
 {
-    char text[kTextSize];
     va_list args;
     va_start(args, format);
-    FormatCut(text, kTextSize - 3, format ? format : "", args);
+    int answer = ShowFormatted(platform::kMbYesNo | platform::kMbIconQuestion |
+                                   platform::kMbSystemModal,
+                               format, args);
     va_end(args);
-    std::strcat(text, "\r\n");
-    int answer = ShowBox(text, kMessageCaption,
-                         platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbSystemModal);
     return answer == platform::kIdYes ? 1 : 0;
 }
 

@@ -3,6 +3,8 @@
 // files, date and time, cursor services and the key-handling switches.
 #pragma once
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -149,6 +151,10 @@ int CountKeyReleases(int virtualKey);
 int GetKeyReleaseCount();
 void EnableIME(int enable);
 void SetSystemKeysPass(int pass);
+
+// Formats into a buffer of size bytes: the text is formatted in full, then cut as CopyText
+// cuts. Returns dest.
+char* FormatText(char* dest, std::size_t size, const char* format, va_list args);
 
 // Copies text into a buffer of size bytes, cutting it at a character boundary so that a
 // two-byte CP932 character is never split. Returns dest.

@@ -8,6 +8,7 @@
 
 #include "platform/headless/capture.h"
 #include "platform/headless/headless_internal.h"
+#include "platform/pixels.h"
 
 namespace platform::headless
 {
@@ -104,24 +105,8 @@ bool WritePng(const std::string& path, const CapturedFrame& frame)
 std::uint32_t CapturedFrame::Rgb(int x, int y) const
 {
     std::uint16_t p = pixels[static_cast<size_t>(y) * width + x];
-    std::uint32_t r, g, b;
-    if (rgb555)
-    {
-        r = (p >> 10) & 31;
-        g = (p >> 5) & 31;
-        b = p & 31;
-        g = (g << 3) | (g >> 2);
-    }
-    else
-    {
-        r = (p >> 11) & 31;
-        g = (p >> 5) & 63;
-        b = p & 31;
-        g = (g << 2) | (g >> 4);
-    }
-    r = (r << 3) | (r >> 2);
-    b = (b << 3) | (b >> 2);
-    return (r << 16) | (g << 8) | b;
+    ColorRef color = ColorFromNative(p, rgb555 ? PixelLayout::Rgb555 : PixelLayout::Rgb565);
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
 } // namespace platform::headless
