@@ -1,5 +1,7 @@
 // The present step: the running transition and the help overlay laid over the back buffer,
 // then the copy to the window after the vertical blank.
+#include <algorithm>
+
 #include "draw/draw_internal.h"
 #include "platform/display.h"
 #include "system/system.h"
@@ -52,9 +54,11 @@ void DrawTransition(int t)
     switch (transitionKind)
     {
     case 0:
-        for (int i = 0; i < 10; ++i)
+        // Ten by ten cells cover a 640 x 480 screen; a larger screen gets as many more as it
+        // needs, so that the pattern still covers all of it.
+        for (int i = 0; i < std::max(10, (w + kCellWidth - 1) / kCellWidth); ++i)
         {
-            for (int j = 0; j < 10; ++j)
+            for (int j = 0; j < std::max(10, (h + kCellHeight - 1) / kCellHeight); ++j)
             {
                 voDraw::Put(kCellWidth * i, kCellHeight * j, transitionPattern,
                             kCellWidth * (t - 1), 0, kCellWidth * (t - 1) + kCellWidth,

@@ -380,6 +380,21 @@ TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
     EXPECT_EQ(BackPixel(5, 7), 0x4900u + 7);
 }
 
+TEST(PatternTransition, CoversAScreenLargerThan640By480)
+{
+    TempDir folder;
+    ASSERT_EQ(StartScreen(folder, {}, 800, 600), 1);
+    ObjectId pattern = voDraw::CreateObject(640, 47, 2);
+    PaintSurface(objectTable[pattern].surface, [](int, int) { return std::uint16_t{0x2222}; });
+    PaintSurface(BackBuffer(), [](int, int) { return kNew; });
+    transitionKind = 0;
+    transitionPattern = pattern;
+    voDraw::StartTransitionIn();
+    voDraw::Present();
+    EXPECT_EQ(BackPixel(799, 599), 0x2222u);
+    EXPECT_EQ(BackPixel(700, 10), 0x2222u);
+}
+
 TEST_F(Transitions, SceneTransitionOpensTheLastPictureOverSixtySteps)
 {
     PaintSurface(BackBuffer(), Old);
