@@ -127,13 +127,8 @@ TEST(Mouse, DoubleClickSetsNoButtonState)
     }
     EXPECT_EQ(dragButton, 0);
     EXPECT_EQ(lastButton, 0);
-}
-
-TEST(Mouse, DoubleClickProcedureResults)
-{
-    testing_support::StartHeadless();
+    // A right double click is consumed; a left one goes on to the default handling.
     EXPECT_EQ(MainWindowProc(1, platform::kWmRButtonDblClk, 0, 0), 0);
-    EXPECT_EQ(rightButtonHeld, 0);
     EXPECT_EQ(MainWindowProc(1, platform::kWmLButtonDblClk, 0, 0), 0);
-    EXPECT_EQ(leftButtonHeld, 0);
+    EXPECT_EQ(rightButtonHeld + leftButtonHeld, 0);
 }

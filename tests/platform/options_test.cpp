@@ -127,23 +127,16 @@ TEST(Script, MalformedLinesNameTheirLine)
     }
 }
 
-TEST(Script, KeyNames)
+TEST(Script, KeyNamesIgnoreCaseAndRefuseUnknownOnes)
 {
     using platform::headless::KeyCodeFromName;
-    EXPECT_EQ(KeyCodeFromName("Up"), 38);
     EXPECT_EQ(KeyCodeFromName("down"), 40);
-    EXPECT_EQ(KeyCodeFromName("Left"), 37);
-    EXPECT_EQ(KeyCodeFromName("Right"), 39);
-    EXPECT_EQ(KeyCodeFromName("Space"), 32);
-    EXPECT_EQ(KeyCodeFromName("Escape"), 27);
-    EXPECT_EQ(KeyCodeFromName("F1"), 112);
     EXPECT_EQ(KeyCodeFromName("F10"), 121);
-    EXPECT_EQ(KeyCodeFromName("Alt"), 18);
-    EXPECT_EQ(KeyCodeFromName("Shift"), 16);
     EXPECT_EQ(KeyCodeFromName("q"), 'Q');
-    EXPECT_EQ(KeyCodeFromName("F13"), -1);
-    EXPECT_EQ(KeyCodeFromName("F1x"), -1);
-    EXPECT_EQ(KeyCodeFromName(""), -1);
+    for (const char* bad : {"F13", "F1x", "F0", ""})
+    {
+        EXPECT_EQ(KeyCodeFromName(bad), -1) << bad;
+    }
 }
 
 TEST(KeyState, ToggleBitFlipsOnEachPress)
