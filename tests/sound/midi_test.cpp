@@ -10,9 +10,9 @@
 namespace
 {
 
-using namespace sound_files;
+using namespace sound_test;
 
-class MidiMusic : public sound_test::SoundTest
+class MidiMusic : public SoundTest
 {
   protected:
     void SetUp() override
@@ -35,7 +35,7 @@ class MidiMusic : public sound_test::SoundTest
     {
         for (std::uint32_t done = 0; done < ms; done += 10)
         {
-            platform::headless::AdvanceClock(10);
+            AdvanceClock(10);
             platform::Message message;
             while (platform::PeekMessage(message))
             {
@@ -57,48 +57,27 @@ class MidiMusic : public sound_test::SoundTest
     }
 };
 
-TEST_F(MidiMusic, ALoopingPieceStartsAgainAtItsEnd)
+TEST_F(MidiMusic, ALoopingPieceStartsAgainUntilTheLoopIsEndedThenCloses)
 {
     StartMusic();
     dir.Write("song.mid", NoteFile(960)); // one second
     voSound::PlayMidi("song.mid", 1);
-    EXPECT_EQ(midiPieceOpen, 1);
-    EXPECT_EQ(Status("mode"), "playing");
-    Pump(2500);
-    EXPECT_EQ(midiPieceOpen, 1);
-    EXPECT_EQ(Status("mode"), "playing");
-    // Two restarts, each a frame or so after the end.
-    EXPECT_GE(PositionMs(), 460);
-    EXPECT_LE(PositionMs(), 500);
-}
-
-TEST_F(MidiMusic, APieceThatDoesNotLoopIsClosedAtItsEnd)
-{
-    StartMusic();
-    dir.Write("song.mid", NoteFile(960));
-    voSound::PlayMidi("song.mid", 0);
-    Pump(990);
-    EXPECT_EQ(midiPieceOpen, 1);
-    Pump(30);
-    EXPECT_EQ(midiPieceOpen, 0);
-    EXPECT_EQ(Status("mode"), "closed");
-}
-
-TEST_F(MidiMusic, EndingTheLoopClosesThePieceAfterThePassNowPlaying)
-{
-    StartMusic();
-    dir.Write("song.mid", NoteFile(960));
-    voSound::PlayMidi("song.mid", 1);
     Pump(1500);
+    EXPECT_EQ(midiPieceOpen, 1);
+    EXPECT_EQ(Status("mode"), "playing");
+    // Restarted a frame or so after the end.
+    EXPECT_GE(PositionMs(), 480);
+    EXPECT_LE(PositionMs(), 500);
     voSound::EndMidiLoop();
     Pump(450);
     EXPECT_EQ(midiPieceOpen, 1);
     EXPECT_EQ(Status("mode"), "playing");
     Pump(100);
     EXPECT_EQ(midiPieceOpen, 0);
+    EXPECT_EQ(Status("mode"), "closed");
 }
 
-TEST_F(MidiMusic, ASecondPieceClosesTheFirst)
+TEST_F(MidiMusic, ASecondPieceClosesTheFirstAndAPieceThatDoesNotLoopClosesAtItsEnd)
 {
     StartMusic();
     dir.Write("long.mid", NoteFile(2880)); // three seconds
@@ -108,9 +87,9 @@ TEST_F(MidiMusic, ASecondPieceClosesTheFirst)
     voSound::PlayMidi("short.mid", 0);
     EXPECT_EQ(Status("length"), "500");
     EXPECT_EQ(Status("position"), "0");
-    Pump(480);
+    Pump(490);
     EXPECT_EQ(midiPieceOpen, 1);
-    Pump(40);
+    Pump(30);
     EXPECT_EQ(midiPieceOpen, 0); // the short piece ended; the long one's notice did nothing
     Pump(3000);
     EXPECT_EQ(midiPieceOpen, 0);
@@ -141,16 +120,28 @@ TEST_F(MidiMusic, NoticesOfSupersededOrAbortedPlaysArePassedOver)
     EXPECT_GE(PositionMs(), 300);
 }
 
-TEST_F(MidiMusic, AMissingPieceStaysOpenWithoutSoundUntilClosed)
+TEST_F(MidiMusic, AMissingOrBrokenPieceStaysOpenWithoutSoundUntilClosed)
 {
     StartMusic();
-    voSound::PlayMidi("missing.mid", 1);
-    EXPECT_EQ(midiPieceOpen, 1);
-    EXPECT_EQ(Status("mode"), "closed");
-    Pump(1000);
-    EXPECT_EQ(midiPieceOpen, 1);
+    dir.Write("broken.mid", NoteFile(960).substr(0, 30));
+    for (const char* name : {"missing.mid", "broken.mid"})
+    {
+        voSound::PlayMidi(name, 1);
+        EXPECT_EQ(midiPieceOpen, 1);
+        EXPECT_EQ(Status("mode"), "closed");
+        Pump(1000);
+        EXPECT_EQ(midiPieceOpen, 1);
+        voSound::CloseMidi();
+        EXPECT_EQ(midiPieceOpen, 0);
+    }
+    // CloseMidi goes by the flag; StopMidi closes whatever is open.
+    std::string open = "open \"" + dir.File("song.mid") + "\" type sequencer alias midi";
+    dir.Write("song.mid", NoteFile(960));
+    ASSERT_EQ(platform::SendSequencerCommand(open.c_str(), nullptr, 0, 0), 0u);
     voSound::CloseMidi();
-    EXPECT_EQ(midiPieceOpen, 0);
+    EXPECT_EQ(Status("mode"), "stopped");
+    voSound::StopMidi();
+    EXPECT_EQ(Status("mode"), "closed");
 }
 
 TEST_F(MidiMusic, AProgramFolderWithSpacesIsQuoted)
@@ -175,19 +166,6 @@ TEST_F(MidiMusic, APathTooLongForTheCommandIsNotPlayedAndChangesNothing)
     EXPECT_EQ(midiPieceOpen, 1);
     EXPECT_EQ(midiLooping, 1);
     EXPECT_EQ(Status("mode"), "playing");
-}
-
-TEST_F(MidiMusic, StopMidiClosesWhateverTheFlagSaysCloseMidiOnlyAnOpenPiece)
-{
-    StartMusic();
-    dir.Write("song.mid", NoteFile(960));
-    std::string open = "open \"" + dir.File("song.mid") + "\" type sequencer alias midi";
-    ASSERT_EQ(platform::SendSequencerCommand(open.c_str(), nullptr, 0, 0), 0u);
-    voSound::CloseMidi();
-    EXPECT_EQ(Status("mode"), "stopped");
-    voSound::StopMidi();
-    EXPECT_EQ(Status("mode"), "closed");
-    EXPECT_EQ(midiPieceOpen, 0);
 }
 
 } // namespace

@@ -7,11 +7,7 @@
 namespace
 {
 
-using namespace sound_files;
-using platform::headless::AdvanceClock;
-using platform::headless::AudioFramesRendered;
-using sound_test::Attenuated;
-using sound_test::SoundTest;
+using namespace sound_test;
 
 class SoundPlayback : public SoundTest
 {
@@ -20,58 +16,52 @@ class SoundPlayback : public SoundTest
     SoundId LoadConstant(int mixCount, int frames = 22050, std::int16_t value = 16000)
     {
         dir.Write("constant.wav", ConstantWave(frames, value));
-        SoundId id = voSound::LoadObject("constant.wav", mixCount);
-        EXPECT_EQ(soundTable[id].inUse, 1);
-        return id;
+        return voSound::LoadObject("constant.wav", mixCount);
     }
-    // A 44100 Hz mono sound whose sample i is i, for telling positions apart.
-    SoundId LoadRamp(int mixCount)
+    // Renders ms of output and returns the first frame of it.
+    static std::uint64_t Render(std::uint32_t ms)
     {
-        std::vector<std::int16_t> ramp(30000);
-        for (int i = 0; i < 30000; ++i)
-        {
-            ramp[i] = static_cast<std::int16_t>(i);
-        }
-        dir.Write("ramp.wav", PcmWave(1, 44100, ramp));
-        return voSound::LoadObject("ramp.wav", mixCount);
+        std::uint64_t start = AudioFramesRendered();
+        AdvanceClock(ms);
+        return start;
     }
 };
 
-TEST_F(SoundPlayback, RotationPlaysTheCopiesInTurn)
+TEST_F(SoundPlayback, TheRotationPlaysTheCopiesInTurnFromTheirStart)
 {
     StartSound();
-    SoundId id = LoadConstant(3);
+    dir.Write("ramp.wav", PcmWave(1, 44100, Ramp(30000)));
+    SoundId id = voSound::LoadObject("ramp.wav", 3);
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(soundTable[id].currentCopy, i);
         voSound::Play(id, voSound::COPY_ALL);
         AdvanceClock(10);
-        EXPECT_EQ(Status(id, i), platform::kSoundStatusPlaying);
+        EXPECT_EQ(Status(id, i), platform::kSoundStatusPlaying) << i;
     }
-    EXPECT_EQ(soundTable[id].currentCopy, 0);
-    std::uint32_t copy0Before = Position(id, 0);
-    voSound::Play(id, voSound::COPY_ALL); // restarts copy 0 from its start
-    EXPECT_LT(Position(id, 0), copy0Before);
-    EXPECT_EQ(Position(id, 0), 0u);
-    EXPECT_EQ(soundTable[id].currentCopy, 1);
+    // Copy 0 starts again from its start while copies 1 and 2 play on.
+    voSound::Stop(id, 1);
+    voSound::Stop(id, 2);
+    voSound::Play(id, voSound::COPY_ALL);
+    EXPECT_EQ(SampleAt(Render(10) + 7, 0), 7);
+    // A numbered copy leaves the rotation where it was; COPY_CURRENT settings reach the copy
+    // the rotation starts next.
+    voSound::Stop(id, voSound::COPY_ALL);
     voSound::Play(id, 2);
-    EXPECT_EQ(Position(id, 2), 0u);
-    EXPECT_EQ(soundTable[id].currentCopy, 1);
-    EXPECT_EQ(soundTable[id].looping, 0);
+    voSound::SetVolume(id, -100, voSound::COPY_CURRENT);
+    EXPECT_EQ(Status(id, 2), platform::kSoundStatusPlaying);
+    voSound::Stop(id, 2);
     voSound::PlayLoop(id, voSound::COPY_ROTATE);
     EXPECT_EQ(Status(id, 1), platform::kSoundStatusPlaying | platform::kSoundStatusLooping);
-    EXPECT_EQ(soundTable[id].looping, 1);
+    EXPECT_EQ(Peak(Render(10), AudioFramesRendered(), 0), 0);
 }
 
-TEST_F(SoundPlayback, SettingsAreClampedAtEveryLimit)
+TEST_F(SoundPlayback, SettingsAreClampedAtEveryLimitAndHeardAsStored)
 {
     StartSound();
-    SoundId id = LoadConstant(2);
-    SoundCopy& copy = soundTable[id].copies[0];
+    SoundId id = LoadConstant(2, 441); // 20 ms
+    const SoundCopy& copy = soundTable[id].copies[0];
     voSound::AddFrequency(id, -300, 0);
     EXPECT_EQ(copy.frequency, 100u);
-    voSound::AddFrequency(id, 1000, 0);
-    EXPECT_EQ(copy.frequency, 100000u);
     voSound::AddFrequency(id, INT_MAX, 0);
     EXPECT_EQ(copy.frequency, 100000u);
     voSound::AddFrequency(id, INT_MIN, 0);
@@ -83,18 +73,14 @@ TEST_F(SoundPlayback, SettingsAreClampedAtEveryLimit)
     voSound::ResetFrequency(id, 0);
     EXPECT_EQ(copy.frequency, 22050u);
 
-    voSound::SetVolume(id, -150, 0);
-    EXPECT_EQ(copy.volume, -10000);
-    voSound::SetVolume(id, 5, 0);
-    EXPECT_EQ(copy.volume, 0);
-    voSound::AddVolume(id, -60, 0);
-    voSound::AddVolume(id, -60, 0);
+    voSound::SetVolume(id, INT_MIN, 0);
     EXPECT_EQ(copy.volume, -10000);
     voSound::AddVolume(id, INT_MAX, 0);
     EXPECT_EQ(copy.volume, 0);
-    voSound::SetVolume(id, INT_MIN, 0);
+    voSound::AddVolume(id, -60, 0);
+    voSound::AddVolume(id, -60, 0);
     EXPECT_EQ(copy.volume, -10000);
-    voSound::ResetVolume(id, 0);
+    voSound::SetVolume(id, 5, 0);
     EXPECT_EQ(copy.volume, 0);
 
     voSound::SetPan(id, 200, 0);
@@ -102,56 +88,38 @@ TEST_F(SoundPlayback, SettingsAreClampedAtEveryLimit)
     voSound::ResetPan(id, 0);
     voSound::AddPan(id, -3, 0);
     EXPECT_EQ(copy.pan, -300);
-    voSound::AddPan(id, -200, 0);
+    voSound::AddPan(id, INT_MIN, 0);
     EXPECT_EQ(copy.pan, -10000);
     voSound::PanRight(id, 0);
     EXPECT_EQ(copy.pan, 10000);
     voSound::PanLeft(id, voSound::COPY_ALL);
     EXPECT_EQ(soundTable[id].copies[1].pan, -10000);
-    EXPECT_EQ(soundTable[id].copies[1].volume, 0);
 
-    // What is stored is what is heard.
     voSound::SetVolume(id, -12, 0);
-    voSound::AddFrequency(id, -110, 0); // 11050 Hz: every sample lasts about four frames
-    std::uint64_t start = AudioFramesRendered();
+    voSound::AddFrequency(id, -110, 0); // 11050 Hz: 40 ms
     voSound::Play(id, 0);
-    AdvanceClock(20);
-    EXPECT_EQ(Peak(start, start + FramesIn(20), 1), 0);
-    EXPECT_NEAR(Peak(start, start + FramesIn(20), 0), Attenuated(16000, -1200), 1.0);
-}
-
-TEST_F(SoundPlayback, CurrentCopySettingsReachTheCopyTheNextRotationStarts)
-{
-    StartSound();
-    SoundId id = LoadConstant(2);
-    std::uint64_t start = AudioFramesRendered();
-    voSound::Play(id, voSound::COPY_ROTATE);
-    voSound::SetVolume(id, -20, voSound::COPY_CURRENT);
-    AdvanceClock(10);
-    EXPECT_EQ(soundTable[id].copies[0].volume, 0);
-    EXPECT_EQ(soundTable[id].copies[1].volume, -2000);
-    EXPECT_EQ(Peak(start, AudioFramesRendered(), 0), 16000);
-    voSound::Stop(id, voSound::COPY_ALL);
-    start = AudioFramesRendered();
-    voSound::Play(id, voSound::COPY_ROTATE);
-    AdvanceClock(10);
-    EXPECT_NEAR(Peak(start, AudioFramesRendered(), 0), 1600, 1.0);
+    std::uint64_t start = Render(60);
+    EXPECT_EQ(Peak(start, start + FramesIn(60), 1), 0);
+    EXPECT_NEAR(Peak(start, start + FramesIn(60), 0), Attenuated(16000, -1200), 1.0);
+    EXPECT_NEAR(SoundingFrames(start, start + FramesIn(60), 0), 441.0 * 44100 / 11050, 2.0);
 }
 
 TEST_F(SoundPlayback, EchoRepeatsQuieterOnTheNextCopiesAtTheInterval)
 {
     StartSound();
     SoundId id = LoadConstant(4, 441); // 20 ms
+    SoundId cannot = LoadConstant(-4, 441);
     voSound::SetVolume(id, -30, voSound::COPY_ALL);
+    voSound::SetVolume(cannot, -100, voSound::COPY_ALL);
     std::uint64_t start = AudioFramesRendered();
     voSound::Play(id, voSound::COPY_CURRENT);
-    EXPECT_EQ(soundTable[id].echoStage, 1);
-    EXPECT_EQ(soundTable[id].copies[3].volume, 0); // the start resets every copy
+    voSound::Play(cannot, voSound::COPY_CURRENT); // no echo start, no reset: not heard
     std::vector<int> stages;
     for (int call = 1; call <= 16; ++call)
     {
         RunFrame(50);
         voSound::Echo(id, 200, 3, 6);
+        voSound::Echo(cannot, 0, 3, 6);
         stages.push_back(soundTable[id].echoStage);
     }
     EXPECT_EQ(stages, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 0, 0, 0, 0, 0}));
@@ -168,44 +136,7 @@ TEST_F(SoundPlayback, EchoRepeatsQuieterOnTheNextCopiesAtTheInterval)
         EXPECT_EQ(SoundingFrames(at, at + FramesIn(100), 0), 882) << r.ms;
     }
     EXPECT_EQ(Peak(start + FramesIn(700), AudioFramesRendered(), 0), 0);
-    EXPECT_EQ(soundTable[id].copies[1].volume, -600);
-    EXPECT_EQ(soundTable[id].copies[3].volume, -1800);
-    EXPECT_EQ(soundTable[id].currentCopy, 0);
-}
-
-TEST_F(SoundPlayback, EchoWithIntervalZeroRepeatsOnEveryCall)
-{
-    StartSound();
-    SoundId id = LoadConstant(3, 441);
-    voSound::PlayLoop(id, voSound::COPY_CURRENT);
-    RunFrame(10);
-    voSound::Echo(id, 0, 2, 50);
-    EXPECT_EQ(Status(id, 1), platform::kSoundStatusPlaying | platform::kSoundStatusLooping);
-    EXPECT_EQ(soundTable[id].echoStage, 2);
-    RunFrame(10);
-    voSound::Echo(id, 0, 2, 50);
-    EXPECT_EQ(soundTable[id].copies[2].volume, -10000); // 100 dB down is silence
-    EXPECT_EQ(soundTable[id].echoStage, 0);
-    EXPECT_EQ(soundTable[id].currentCopy, 0);
-    voSound::Echo(id, 0, 2, 50);
-    EXPECT_EQ(soundTable[id].currentCopy, 0);
-}
-
-TEST_F(SoundPlayback, ObjectsThatCannotEchoOnlyPlayTheRotation)
-{
-    StartSound();
-    for (int mixCount : {-4, 1})
-    {
-        SoundId id = LoadConstant(mixCount);
-        voSound::SetVolume(id, -10, voSound::COPY_ALL);
-        voSound::Play(id, voSound::COPY_CURRENT);
-        EXPECT_EQ(soundTable[id].echoStage, -1);
-        EXPECT_EQ(soundTable[id].copies[0].volume, -1000); // no echo start, no reset
-        EXPECT_EQ(Status(id, 0), platform::kSoundStatusPlaying);
-        RunFrame(50);
-        voSound::Echo(id, 0, 3, 6);
-        EXPECT_EQ(soundTable[id].currentCopy, mixCount == 1 ? 0 : 1);
-    }
+    EXPECT_EQ(soundTable[cannot].currentCopy, 1);
 }
 
 TEST_F(SoundPlayback, StoppingOneCopyLeavesTheEchoRunningStoppingAllEndsIt)
@@ -216,11 +147,8 @@ TEST_F(SoundPlayback, StoppingOneCopyLeavesTheEchoRunningStoppingAllEndsIt)
     RunFrame(10);
     voSound::Stop(id, 1);
     EXPECT_EQ(soundTable[id].echoStage, 1);
-    EXPECT_EQ(Status(id, 0), platform::kSoundStatusPlaying);
     voSound::Stop(id, voSound::COPY_ALL);
-    EXPECT_EQ(soundTable[id].echoStage, 0);
     EXPECT_EQ(Status(id, 0), 0u);
-    EXPECT_EQ(Position(id, 0), 0u);
     RunFrame(10);
     voSound::Echo(id, 0, 3, 6);
     EXPECT_EQ(Status(id, 1), 0u);
@@ -232,24 +160,21 @@ TEST_F(SoundPlayback, EchoSweepMovesThePanBetweenItsLimits)
     SoundId id = LoadConstant(4, 441);
     SeedRandom(1); // the first draw is odd: the sweep starts to the right
     voSound::Play(id, voSound::COPY_CURRENT);
-    EXPECT_EQ(soundTable[id].echoPanDirection, 1);
     std::vector<int> pans;
     std::uint64_t firstRepeat = AudioFramesRendered() + FramesIn(50);
-    for (int call = 0; call < 6; ++call)
+    for (int call = 0; call < 5; ++call)
     {
         RunFrame(50);
         int copy = soundTable[id].currentCopy;
         voSound::EchoSweep(id, 0, 5, 1, 2); // 10 dB a repeat at 50 ms frames
-        pans.push_back(call < 5 ? soundTable[id].copies[copy].pan : -1);
+        pans.push_back(soundTable[id].copies[copy].pan);
     }
-    EXPECT_EQ(pans, (std::vector<int>{1000, 2000, 3000, 3000, 2000, -1}));
-    EXPECT_EQ(soundTable[id].echoPanDirection, -1);
+    EXPECT_EQ(pans, (std::vector<int>{1000, 2000, 3000, 3000, 2000}));
     EXPECT_NEAR(SampleAt(firstRepeat + 10, 0), Attenuated(16000, -100 - 1000), 1.0);
     EXPECT_NEAR(SampleAt(firstRepeat + 10, 1), Attenuated(16000, -100), 1.0);
 
     SeedRandom(0); // an even draw: to the left
     voSound::Play(id, voSound::COPY_CURRENT);
-    EXPECT_EQ(soundTable[id].echoPanDirection, -1);
     RunFrame(50);
     int copy = soundTable[id].currentCopy;
     voSound::EchoSweep(id, 0, 5, 1, 2);
@@ -259,22 +184,20 @@ TEST_F(SoundPlayback, EchoSweepMovesThePanBetweenItsLimits)
 TEST_F(SoundPlayback, PauseTogglesEachCopyAndResumesWhereItStopped)
 {
     StartSound();
-    SoundId id = LoadRamp(2);
+    dir.Write("ramp.wav", PcmWave(1, 44100, Ramp(30000)));
+    SoundId id = voSound::LoadObject("ramp.wav", 2);
     voSound::Play(id, 0);
     AdvanceClock(100);
     voSound::Pause(id, voSound::COPY_ALL); // copy 0 pauses, copy 1 starts from 0
-    EXPECT_EQ(soundTable[id].copies[0].savedPosition, FramesIn(100) * 2);
-    EXPECT_EQ(Status(id, 0), 0u);
-    EXPECT_EQ(Status(id, 1), platform::kSoundStatusPlaying);
-    std::uint64_t start = AudioFramesRendered();
-    AdvanceClock(50);
+    std::uint64_t start = Render(50);
     EXPECT_EQ(SampleAt(start + 7, 0), 7);
     voSound::Pause(id, voSound::COPY_ALL); // copy 0 resumes, copy 1 pauses
-    EXPECT_EQ(soundTable[id].copies[1].savedPosition, FramesIn(50) * 2);
-    start = AudioFramesRendered();
-    AdvanceClock(10);
+    start = Render(10);
     EXPECT_EQ(SampleAt(start, 0), static_cast<std::int16_t>(FramesIn(100)));
     EXPECT_EQ(SampleAt(start + 20, 0), static_cast<std::int16_t>(FramesIn(100) + 20));
+    voSound::Pause(id, 0);
+    voSound::Pause(id, 1); // copy 1 resumes where it paused, 50 ms in
+    EXPECT_EQ(SampleAt(Render(10), 0), static_cast<std::int16_t>(FramesIn(50)));
 
     voSound::PlayLoop(id, 1);
     voSound::Pause(id, 1);
@@ -285,16 +208,17 @@ TEST_F(SoundPlayback, PauseTogglesEachCopyAndResumesWhereItStopped)
 TEST_F(SoundPlayback, LoopingGoesOnPastTheEndUntilStopRewinds)
 {
     StartSound();
-    SoundId id = LoadConstant(1, 441); // 20 ms
-    std::uint64_t start = AudioFramesRendered();
+    dir.Write("ramp.wav", PcmWave(1, 44100, Ramp(441)));
+    SoundId id = voSound::LoadObject("ramp.wav", 1);
     voSound::PlayLoop(id, 0);
-    AdvanceClock(100);
-    EXPECT_EQ(SoundingFrames(start, start + FramesIn(100), 0), static_cast<int>(FramesIn(100)));
+    std::uint64_t start = Render(30);
+    EXPECT_EQ(SampleAt(start + 441 + 7, 0), 7);
     voSound::Stop(id, 0);
-    EXPECT_EQ(Position(id, 0), 0u);
-    start = AudioFramesRendered();
-    AdvanceClock(20);
-    EXPECT_EQ(Peak(start, AudioFramesRendered(), 0), 0);
+    EXPECT_EQ(Peak(Render(20), AudioFramesRendered(), 0), 0);
+    std::uint32_t play = 1;
+    std::uint32_t write = 0;
+    platform::GetSoundBufferPosition(soundTable[id].copies[0].buffer, play, write);
+    EXPECT_EQ(play, 0u);
 }
 
 TEST_F(SoundPlayback, IdsAndCopiesOutOfRangeReachNoBuffer)
@@ -302,20 +226,18 @@ TEST_F(SoundPlayback, IdsAndCopiesOutOfRangeReachNoBuffer)
     StartSound();
     SoundId id = LoadConstant(3);
     std::uint64_t start = AudioFramesRendered();
-    for (SoundId bad : {-1, 1, 69, 70, 100000, INT_MIN})
+    for (SoundId bad : {-1, 1, 70, INT_MIN})
     {
         voSound::Play(bad, voSound::COPY_ALL);
-        voSound::PlayLoop(bad, 0);
         voSound::Pause(bad, voSound::COPY_ALL);
         voSound::SetVolume(bad, -10, voSound::COPY_ALL);
         voSound::Echo(bad, 0, 3, 6);
         voSound::ReleaseObject(bad);
     }
-    for (int copy : {3, 9, 10, INT_MAX})
+    for (int copy : {3, 10, INT_MAX})
     {
         voSound::Play(id, copy);
         voSound::Pause(id, copy);
-        voSound::Stop(id, copy);
         voSound::SetPan(id, 10, copy);
     }
     AdvanceClock(20);
@@ -344,7 +266,6 @@ TEST_F(SoundPlayback, PlaySyncWaitsForTheSoundAndRebuildsEveryObject)
     EXPECT_NE(soundTable[id].copies[2].buffer, 0u);
     EXPECT_NE(soundTable[id].copies[2].buffer, before);
     EXPECT_EQ(soundTable[id].copies[2].volume, 0); // the echo start reset it
-    EXPECT_EQ(soundTable[id].echoStage, 0);
     EXPECT_EQ(soundTable[id].currentCopy, 1);
 }
 

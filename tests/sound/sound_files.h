@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,42 +13,37 @@
 namespace sound_files
 {
 
-inline std::string Le16(std::uint32_t value)
+// value as count bytes, least significant first.
+inline std::string Le(std::uint32_t value, int count)
 {
-    return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+    {
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    return bytes;
 }
 
-inline std::string Le32(std::uint32_t value)
+// value as count bytes, most significant first.
+inline std::string Be(std::uint32_t value, int count)
 {
-    return Le16(value & 0xFFFF) + Le16(value >> 16);
-}
-
-inline std::string Be16(std::uint32_t value)
-{
-    return std::string{static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
-}
-
-inline std::string Be32(std::uint32_t value)
-{
-    return Be16(value >> 16) + Be16(value & 0xFFFF);
+    std::string bytes = Le(value, count);
+    return std::string(bytes.rbegin(), bytes.rend());
 }
 
 // A chunk with its header and, for an odd size, its pad byte.
 inline std::string Chunk(const std::string& id, const std::string& data)
 {
-    std::string chunk = id + Le32(static_cast<std::uint32_t>(data.size())) + data;
-    if (data.size() % 2 != 0)
-    {
-        chunk += '\0';
-    }
-    return chunk;
+    return id + Le(static_cast<std::uint32_t>(data.size()), 4) + data +
+           (data.size() % 2 != 0 ? std::string(1, '\0') : std::string());
 }
 
 // The 16 bytes of a format record.
 inline std::string FormatData(int tag, int channels, int rate, int bits)
 {
     int align = channels * bits / 8;
-    return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
+    return Le(tag, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * align, 4) + Le(align, 2) +
+           Le(bits, 2);
 }
 
 // A RIFF WAVE file of these chunks, in this order.
@@ -60,7 +54,7 @@ inline std::string Wave(const std::vector<std::string>& chunks)
     {
         body += chunk;
     }
-    return "RIFF" + Le32(static_cast<std::uint32_t>(body.size())) + body;
+    return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
 }
 
 inline std::string Samples16(const std::vector<std::int16_t>& samples)
@@ -68,7 +62,7 @@ inline std::string Samples16(const std::vector<std::int16_t>& samples)
     std::string bytes;
     for (std::int16_t sample : samples)
     {
-        bytes += Le16(static_cast<std::uint16_t>(sample));
+        bytes += Le(static_cast<std::uint16_t>(sample), 2);
     }
     return bytes;
 }
@@ -86,6 +80,17 @@ inline std::string ConstantWave(int frames, std::int16_t value, int rate = 22050
     return PcmWave(1, rate, std::vector<std::int16_t>(frames, value));
 }
 
+// 0, 1, 2, ... as 16-bit samples: each frame tells its own position.
+inline std::vector<std::int16_t> Ramp(int frames)
+{
+    std::vector<std::int16_t> ramp(frames);
+    for (int i = 0; i < frames; ++i)
+    {
+        ramp[i] = static_cast<std::int16_t>(i);
+    }
+    return ramp;
+}
+
 // ---- MIDI -----------------------------------------------------------------------------------
 
 inline std::string VarLength(std::uint32_t value)
@@ -100,20 +105,13 @@ inline std::string VarLength(std::uint32_t value)
 
 inline std::string TempoEvent(std::uint32_t delta, std::uint32_t microsecondsPerQuarter)
 {
-    return VarLength(delta) + "\xFF\x51\x03" +
-           std::string{static_cast<char>(microsecondsPerQuarter >> 16),
-                       static_cast<char>((microsecondsPerQuarter >> 8) & 0xFF),
-                       static_cast<char>(microsecondsPerQuarter & 0xFF)};
+    return VarLength(delta) + "\xFF\x51\x03" + Be(microsecondsPerQuarter, 3);
 }
 
-inline std::string ChannelEvent(std::uint32_t delta, int status, int data1, int data2 = -1)
+inline std::string ChannelEvent(std::uint32_t delta, int status, int data1, int data2)
 {
-    std::string bytes = VarLength(delta) + static_cast<char>(status) + static_cast<char>(data1);
-    if (data2 >= 0)
-    {
-        bytes += static_cast<char>(data2);
-    }
-    return bytes;
+    return VarLength(delta) + static_cast<char>(status) + static_cast<char>(data1) +
+           static_cast<char>(data2);
 }
 
 inline std::string EndOfTrack(std::uint32_t delta)
@@ -124,23 +122,22 @@ inline std::string EndOfTrack(std::uint32_t delta)
 // A standard MIDI file of these tracks' event bytes.
 inline std::string MidiFile(int format, int division, const std::vector<std::string>& tracks)
 {
-    std::string file = "MThd" + Be32(6) + Be16(format) +
-                       Be16(static_cast<std::uint32_t>(tracks.size())) +
-                       Be16(static_cast<std::uint32_t>(division));
+    std::string file = "MThd" + Be(6, 4) + Be(format, 2) +
+                       Be(static_cast<std::uint32_t>(tracks.size()), 2) + Be(division, 2);
     for (const std::string& track : tracks)
     {
-        file += "MTrk" + Be32(static_cast<std::uint32_t>(track.size())) + track;
+        file += "MTrk" + Be(static_cast<std::uint32_t>(track.size()), 4) + track;
     }
     return file;
 }
 
 // One track: a note held for ticks, then the end; 480 ticks a quarter at 120 bpm is 1 s for
 // 960 ticks.
-inline std::string NoteFile(std::uint32_t ticks, int key = 60)
+inline std::string NoteFile(std::uint32_t ticks)
 {
-    return MidiFile(0, 480,
-                    {ChannelEvent(0, 0xC0, 0) + ChannelEvent(0, 0x90, key, 100) +
-                     ChannelEvent(ticks, 0x80, key, 0) + EndOfTrack(0)});
+    return MidiFile(
+        0, 480,
+        {ChannelEvent(0, 0x90, 60, 100) + ChannelEvent(ticks, 0x80, 60, 0) + EndOfTrack(0)});
 }
 
 // ---- Rendered audio -------------------------------------------------------------------------
@@ -176,17 +173,6 @@ inline int SoundingFrames(std::uint64_t from, std::uint64_t to, int channel)
     for (std::uint64_t f = from; f < to; ++f)
     {
         count += SampleAt(f, channel) != 0 ? 1 : 0;
-    }
-    return count;
-}
-
-// Rising zero crossings of channel in [from, to).
-inline int RisingCrossings(std::uint64_t from, std::uint64_t to, int channel)
-{
-    int count = 0;
-    for (std::uint64_t f = from + 1; f < to; ++f)
-    {
-        count += SampleAt(f - 1, channel) < 0 && SampleAt(f, channel) >= 0 ? 1 : 0;
     }
     return count;
 }

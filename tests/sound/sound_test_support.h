@@ -14,6 +14,10 @@
 namespace sound_test
 {
 
+using namespace sound_files;
+using platform::headless::AdvanceClock;
+using platform::headless::AudioFramesRendered;
+
 class SoundTest : public ::testing::Test
 {
   protected:
@@ -28,12 +32,12 @@ class SoundTest : public ::testing::Test
         made = voSound::Init();
     }
     // The text of the last message box, or "" when none was shown.
-    std::string LastBox() const
+    static std::string LastBox()
     {
         const auto& boxes = platform::headless::MessageBoxes();
         return boxes.empty() ? std::string() : boxes.back().text;
     }
-    std::size_t BoxCount() const
+    static std::size_t BoxCount()
     {
         return platform::headless::MessageBoxes().size();
     }
@@ -47,17 +51,10 @@ class SoundTest : public ::testing::Test
         platform::GetSoundBufferStatus(soundTable[id].copies[copy].buffer, status);
         return status;
     }
-    static std::uint32_t Position(SoundId id, int copy)
-    {
-        std::uint32_t play = 0;
-        std::uint32_t write = 0;
-        platform::GetSoundBufferPosition(soundTable[id].copies[copy].buffer, play, write);
-        return play;
-    }
-    // Moves the clock on by whole frames of ms, as the main loop would measure them.
+    // Moves the clock on by one frame of ms, as the main loop would measure it.
     static void RunFrame(std::uint32_t ms)
     {
-        platform::headless::AdvanceClock(ms);
+        AdvanceClock(ms);
         frameSeconds = static_cast<float>(ms / 1000.0);
     }
 
