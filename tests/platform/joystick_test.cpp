@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/backend.h"
@@ -13,19 +14,33 @@
 namespace
 {
 
+// A reading of position and buttons, for comparing whole: x, y, buttons, or {} when the
+// position cannot be read. The buttons read must fail and succeed with the position.
 struct Reading
 {
-    bool position = false;
-    bool buttonsRead = false;
     std::uint32_t x = 0, y = 0, buttons = 0;
+    bool operator==(const Reading&) const = default;
 };
 
-Reading Read(int joystick)
+std::optional<Reading> Read(int joystick)
 {
     Reading r;
-    r.position = platform::ReadJoystickPosition(joystick, r.x, r.y);
-    r.buttonsRead = platform::ReadJoystickButtons(joystick, r.buttons);
+    bool position = platform::ReadJoystickPosition(joystick, r.x, r.y);
+    bool buttons = platform::ReadJoystickButtons(joystick, r.buttons);
+    EXPECT_EQ(position, buttons) << joystick;
+    if (!position)
+    {
+        EXPECT_EQ(r, Reading{}) << "a failed read leaves " << joystick << " at 0";
+        return std::nullopt;
+    }
     return r;
+}
+
+// The buttons of a reading, or 99 when it fails.
+std::uint32_t Buttons(int joystick)
+{
+    std::optional<Reading> r = Read(joystick);
+    return r ? r->buttons : 99;
 }
 
 // Takes the waiting messages, which delivers the script's actions for the next frame.
@@ -37,83 +52,41 @@ void NextFrame()
     }
 }
 
-TEST(HeadlessJoystick, AbsentUntilPluggedAndAbsentAgainWhenUnplugged)
+TEST(HeadlessJoystick, OnlyZeroAndOneAndOnlyWhilePluggedIn)
 {
     testing_support::StartHeadless();
-    for (int joystick : {0, 1})
-    {
-        Reading r = Read(joystick);
-        EXPECT_FALSE(r.position);
-        EXPECT_FALSE(r.buttonsRead);
-    }
+    EXPECT_FALSE(Read(0) || Read(1));
     platform::headless::PlugJoystick(1);
-    Reading plugged = Read(1);
-    EXPECT_TRUE(plugged.position);
-    EXPECT_EQ(plugged.x, platform::kJoystickCentre);
-    EXPECT_EQ(plugged.y, platform::kJoystickCentre);
-    EXPECT_EQ(plugged.buttons, 0u);
-    EXPECT_FALSE(Read(0).position);
-
+    EXPECT_EQ(Read(1), (Reading{platform::kJoystickCentre, platform::kJoystickCentre, 0}));
+    EXPECT_FALSE(Read(0));
     platform::headless::SetJoystick(1, 0, 65535, 9);
-    Reading set = Read(1);
-    EXPECT_EQ(set.x, 0u);
-    EXPECT_EQ(set.y, 65535u);
-    EXPECT_EQ(set.buttons, 9u);
-
+    EXPECT_EQ(Read(1), (Reading{0, 65535, 9}));
     platform::headless::UnplugJoystick(1);
-    Reading gone = Read(1);
-    EXPECT_FALSE(gone.position);
-    EXPECT_FALSE(gone.buttonsRead);
-    EXPECT_EQ(gone.x, 0u);
-    EXPECT_EQ(gone.y, 0u);
-    EXPECT_EQ(gone.buttons, 0u);
-}
-
-TEST(HeadlessJoystick, NumbersOtherThanZeroAndOneNeverRead)
-{
-    testing_support::StartHeadless();
+    EXPECT_FALSE(Read(1));
     platform::headless::SetJoystick(2, 1, 2, 3);
     platform::headless::SetJoystick(-1, 1, 2, 3);
-    for (int joystick : {-1, 2, 100})
-    {
-        EXPECT_FALSE(Read(joystick).position);
-        EXPECT_FALSE(Read(joystick).buttonsRead);
-    }
+    EXPECT_FALSE(Read(-1) || Read(2) || Read(100));
 }
 
-TEST(HeadlessJoystick, ScriptCommandsActOnTheirFrame)
+TEST(HeadlessJoystick, ScriptCommandsActOnTheirFrameAndMalformedLinesAreRefused)
 {
     std::string error;
-    ASSERT_TRUE(platform::headless::LoadScript("1 joy 0 100 200 5\n"
-                                               "2 plug 1\n"
-                                               "3 unplug 0\n",
-                                               error))
+    ASSERT_TRUE(platform::headless::LoadScript("1 joy 0 100 200 5\n2 plug 1\n3 unplug 0\n", error))
         << error;
     testing_support::StartHeadless();
-    EXPECT_FALSE(Read(0).position);
+    EXPECT_FALSE(Read(0));
     NextFrame(); // frame 1
-    Reading joy = Read(0);
-    EXPECT_TRUE(joy.position);
-    EXPECT_EQ(joy.x, 100u);
-    EXPECT_EQ(joy.y, 200u);
-    EXPECT_EQ(joy.buttons, 5u);
-    EXPECT_FALSE(Read(1).position);
+    EXPECT_EQ(Read(0), (Reading{100, 200, 5}));
+    EXPECT_FALSE(Read(1));
     NextFrame(); // frame 2
-    EXPECT_TRUE(Read(1).position);
+    EXPECT_TRUE(Read(1));
     NextFrame(); // frame 3
-    EXPECT_FALSE(Read(0).position);
-    EXPECT_TRUE(Read(1).position);
-}
+    EXPECT_FALSE(Read(0));
+    EXPECT_TRUE(Read(1));
 
-TEST(HeadlessJoystick, MalformedScriptLinesAreRefusedWithTheirLine)
-{
-    const char* bad[] = {
-        "1 joy 2 0 0 0", "1 joy 0 0 0",       "1 joy 0 -1 0 0", "1 joy 0 0 65536 0",
-        "1 joy 0 0 0 x", "1 plug",            "1 unplug 3",     "1 joy 0 0 0 0 extra",
-    };
-    for (const char* line : bad)
+    for (const char* line : {"1 joy 2 0 0 0", "1 joy 0 0 0", "1 joy 0 -1 0 0", "1 joy 0 0 65536 0",
+                             "1 joy 0 0 0 x", "1 plug", "1 unplug 3", "1 joy 0 0 0 0 extra"})
     {
-        std::string error;
         EXPECT_FALSE(platform::headless::LoadScript(std::string("# joystick\n") + line, error))
             << line;
         EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << line << ": " << error;
@@ -124,7 +97,7 @@ TEST(HeadlessJoystick, MalformedScriptLinesAreRefusedWithTheirLine)
 
 class SdlJoystick : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         // SDL's dummy video driver needs no display, and virtual joysticks no hardware.
@@ -143,90 +116,57 @@ protected:
 
 TEST_F(SdlJoystick, GameControllerLeftStickDeadZoneAndFaceButtons)
 {
-    // Without any device, both joysticks fail.
-    EXPECT_FALSE(Read(0).position);
-    EXPECT_FALSE(Read(1).buttonsRead);
-
+    EXPECT_FALSE(Read(0) || Read(1));
     int pad = platform::sdl::AttachVirtualJoystick(true);
     ASSERT_GE(pad, 0);
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(pad, 32767, -32768, 0, 0));
-    Reading pushed = Read(0);
-    EXPECT_TRUE(pushed.position);
-    EXPECT_EQ(pushed.x, 65535u);
-    EXPECT_EQ(pushed.y, 0u);
-    EXPECT_FALSE(Read(1).position);
+    EXPECT_EQ(Read(0), (Reading{65535, 0, 0}));
+    EXPECT_FALSE(Read(1));
 
     // Inside the dead zone reads as the centre; just outside it does not.
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(pad, 5000, -7000, 0, 0));
-    Reading rest = Read(0);
-    EXPECT_EQ(rest.x, platform::kJoystickCentre);
-    EXPECT_EQ(rest.y, platform::kJoystickCentre);
+    EXPECT_EQ(Read(0), (Reading{platform::kJoystickCentre, platform::kJoystickCentre, 0}));
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(pad, -9000, 20000, 0, 0));
-    Reading off = Read(0);
-    EXPECT_EQ(off.x, 32768u - 9000u);
-    EXPECT_EQ(off.y, 32768u + 20000u);
+    EXPECT_EQ(Read(0), (Reading{32768 - 9000, 32768 + 20000, 0}));
 
     // A, B, X, Y are buttons 1 to 4; the D-pad pushes the stick all the way.
     constexpr std::uint32_t kA = 1u << 0, kB = 1u << 1, kX = 1u << 2, kY = 1u << 3;
     constexpr std::uint32_t kPadUp = 1u << 11, kPadLeft = 1u << 13;
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(pad, 0, 0, kA | kY | kPadUp | kPadLeft, 0));
-    Reading buttons = Read(0);
-    EXPECT_EQ(buttons.buttons, 0b1001u);
-    EXPECT_EQ(buttons.x, 0u);
-    EXPECT_EQ(buttons.y, 0u);
+    EXPECT_EQ(Read(0), (Reading{0, 0, 0b1001}));
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(pad, 0, 0, kB | kX, 0));
-    EXPECT_EQ(Read(0).buttons, 0b0110u);
-
+    EXPECT_EQ(Buttons(0), 0b0110u);
     EXPECT_TRUE(platform::sdl::DetachVirtualJoystick(pad));
-    EXPECT_FALSE(Read(0).position);
-    EXPECT_FALSE(Read(0).buttonsRead);
+    EXPECT_FALSE(Read(0));
 }
 
-TEST_F(SdlJoystick, PlainJoystickAxesHatAndButtons)
-{
-    int stick = platform::sdl::AttachVirtualJoystick(false);
-    ASSERT_GE(stick, 0);
-    ASSERT_TRUE(platform::sdl::SetVirtualJoystick(stick, -32768, 32767, 0b0101, 0));
-    Reading r = Read(0);
-    EXPECT_TRUE(r.position);
-    EXPECT_EQ(r.x, 0u);
-    EXPECT_EQ(r.y, 65535u);
-    EXPECT_EQ(r.buttons, 0b0101u);
-    constexpr int kHatRightDown = 2 | 4;
-    ASSERT_TRUE(platform::sdl::SetVirtualJoystick(stick, 0, 0, 0, kHatRightDown));
-    Reading hat = Read(0);
-    EXPECT_EQ(hat.x, 65535u);
-    EXPECT_EQ(hat.y, 65535u);
-    EXPECT_EQ(hat.buttons, 0u);
-}
-
-TEST_F(SdlJoystick, DevicesPluggedInAndOutKeepTheirNumbers)
+TEST_F(SdlJoystick, PlainJoysticksPluggedInAndOutKeepTheirNumbers)
 {
     int first = platform::sdl::AttachVirtualJoystick(false);
     int second = platform::sdl::AttachVirtualJoystick(true);
     ASSERT_GE(first, 0);
     ASSERT_GE(second, 0);
-    ASSERT_TRUE(platform::sdl::SetVirtualJoystick(first, 0, 0, 1, 0));
+    ASSERT_TRUE(platform::sdl::SetVirtualJoystick(first, -32768, 32767, 0b0101, 0));
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(second, 0, 0, 2, 0));
-    EXPECT_EQ(Read(0).buttons, 1u);
-    EXPECT_EQ(Read(1).buttons, 2u);
+    EXPECT_EQ(Read(0), (Reading{0, 65535, 0b0101}));
+    EXPECT_EQ(Buttons(1), 2u);
+    constexpr int kHatRightDown = 2 | 4;
+    ASSERT_TRUE(platform::sdl::SetVirtualJoystick(first, 0, 0, 0, kHatRightDown));
+    EXPECT_EQ(Read(0), (Reading{65535, 65535, 0}));
 
-    // The first goes away: joystick 1 stays where it was, joystick 0 fails.
+    // The first goes away: joystick 1 stays where it was, joystick 0 fails, and a new device
+    // takes the free number.
     ASSERT_TRUE(platform::sdl::DetachVirtualJoystick(first));
-    EXPECT_FALSE(Read(0).position);
-    EXPECT_EQ(Read(1).buttons, 2u);
-
-    // A new device takes the free number.
+    EXPECT_FALSE(Read(0));
+    EXPECT_EQ(Buttons(1), 2u);
     int third = platform::sdl::AttachVirtualJoystick(false);
     ASSERT_GE(third, 0);
     ASSERT_TRUE(platform::sdl::SetVirtualJoystick(third, 0, 0, 8, 0));
-    EXPECT_EQ(Read(0).buttons, 8u);
-    EXPECT_EQ(Read(1).buttons, 2u);
-
+    EXPECT_EQ(Buttons(0), 8u);
     // Rereading the configuration changes nothing that works.
     platform::RereadJoystickConfig();
-    EXPECT_EQ(Read(0).buttons, 8u);
-    EXPECT_EQ(Read(1).buttons, 2u);
+    EXPECT_EQ(Buttons(0), 8u);
+    EXPECT_EQ(Buttons(1), 2u);
 }
 
 } // namespace
