@@ -1,18 +1,21 @@
-// Reading captured frames the way a player looks at them: which tile each cell shows, what
-// the two counters read, whether a region of letter.bmp is on screen. The game's bitmaps are
-// decoded here from the BMP files in assets/, independently of the program's loader.
+// The game run headless, and its captured frames read the way a player looks at them: which
+// tile each cell shows, what the two counters read, whether a region of letter.bmp is on
+// screen. The bitmaps are decoded here from assets/, independently of the program's loader.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "platform/headless/capture.h"
 #include "platform/headless/control.h"
 #include "platform/pixels.h"
+#include "tests/support/headless.h"
 
 namespace frames
 {
@@ -22,19 +25,35 @@ using platform::headless::CapturedFrame;
 // The assets folder of this source tree, with a trailing '/'.
 inline std::string AssetsFolder()
 {
-    std::string here = __FILE__;
-    std::string folder = here.substr(0, here.rfind('/'));   // tests/game
-    folder = folder.substr(0, folder.rfind('/'));           // tests
-    folder = folder.substr(0, folder.rfind('/'));           // source root
-    return folder + "/assets/";
+    std::string here = __FILE__; // <root>/tests/game/frames.h
+    return here.substr(0, here.rfind("/tests/game/")) + "/assets/";
 }
 
-// Headless switches that make the program find its bitmaps in assets/.
-inline platform::headless::HeadlessConfig GameConfig()
+// Runs the program with its bitmaps from assets/ for at most frames frames of the script.
+inline int RunGame(int frames, const std::string& script)
 {
     platform::headless::HeadlessConfig config;
     config.programPath = AssetsFolder() + "plonder";
-    return config;
+    return testing_support::RunProgram(frames, script, config);
+}
+
+// Space down at frame 3 reaches the game as a press on frame 4: frame 5 is the set-up and
+// frame 6 the first frame of play.
+constexpr const char* kStart = "3 key Space down\n6 key Space up\n";
+
+// The frame the program presented as its n-th; a failure and an empty frame when none.
+inline const CapturedFrame& Frame(int n)
+{
+    for (const CapturedFrame& frame : platform::headless::CapturedFrames())
+    {
+        if (frame.frame == n)
+        {
+            return frame;
+        }
+    }
+    ADD_FAILURE() << "frame " << n << " was not presented";
+    static const CapturedFrame none{};
+    return none;
 }
 
 // A bitmap as the 16-bit 565 screen stores it.
@@ -42,54 +61,41 @@ struct Bitmap
 {
     int width = 0, height = 0;
     std::vector<std::uint16_t> pixels;
-
-    std::uint16_t At(int x, int y) const
-    {
-        return pixels[static_cast<size_t>(y) * width + x];
-    }
 };
 
-// Decodes an uncompressed 24-bit BMP. An empty bitmap when the file is not one.
+// Decodes an uncompressed bottom-up 24-bit BMP. An empty bitmap when the file is not one.
 inline Bitmap LoadBmp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
                                      std::istreambuf_iterator<char>());
-    auto u32 = [&](size_t at) -> std::uint32_t {
-        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-               (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    auto u32 = [&](size_t at) -> std::int32_t
+    {
+        return static_cast<std::int32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+                                         (std::uint32_t{bytes[at + 3]} << 24));
     };
     Bitmap out;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' ||
-        (bytes[28] | bytes[29] << 8) != 24 || u32(30) != 0)
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24 ||
+        u32(30) != 0 || u32(18) <= 0 || u32(18) > 4096 || u32(22) <= 0 || u32(22) > 4096)
     {
         return out;
     }
-    std::uint32_t offset = u32(10);
-    std::int32_t width = static_cast<std::int32_t>(u32(18));
-    std::int32_t height = static_cast<std::int32_t>(u32(22));
-    bool topDown = height < 0;
-    height = topDown ? -height : height;
-    if (width <= 0 || width > 4096 || height <= 0 || height > 4096)
+    std::size_t offset = static_cast<std::uint32_t>(u32(10));
+    std::size_t rowBytes = (static_cast<std::size_t>(u32(18)) * 3 + 3) & ~std::size_t{3};
+    if (offset > bytes.size() || (bytes.size() - offset) / rowBytes < std::size_t(u32(22)))
     {
         return out;
     }
-    size_t rowBytes = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    if (offset > bytes.size() || (bytes.size() - offset) / rowBytes < static_cast<size_t>(height))
+    out.width = u32(18);
+    out.height = u32(22);
+    for (int y = 0; y < out.height; ++y)
     {
-        return out;
-    }
-    out.width = width;
-    out.height = height;
-    out.pixels.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-    {
-        size_t row = offset + rowBytes * static_cast<size_t>(topDown ? y : height - 1 - y);
-        for (int x = 0; x < width; ++x)
+        const unsigned char* row = &bytes[offset + rowBytes * std::size_t(out.height - 1 - y)];
+        for (int x = 0; x < out.width; ++x)
         {
-            const unsigned char* p = &bytes[row + static_cast<size_t>(x) * 3];
-            out.pixels[static_cast<size_t>(y) * width + x] = platform::NativeFromColor(
-                platform::MakeRgb(p[2], p[1], p[0]), platform::PixelLayout::Rgb565);
+            const unsigned char* p = row + 3 * x;
+            out.pixels.push_back(platform::NativeFromColor(platform::MakeRgb(p[2], p[1], p[0]),
+                                                           platform::PixelLayout::Rgb565));
         }
     }
     return out;
@@ -112,17 +118,6 @@ struct Region
     int left, top, right, bottom;
 };
 
-// Regions of letter.bmp.
-constexpr Region kBanner = {0, 0, 160, 21};
-constexpr Region kSecondLine = {0, 21, 66, 36};
-constexpr Region kLabel = {110, 52, 133, 68};
-constexpr Region kPrompt = {0, 68, 160, 84};
-constexpr int kMoveDigitsTop = 36;
-constexpr int kBestDigitsTop = 52;
-constexpr int kBestX = 28;
-constexpr int kMovesX = 110;
-constexpr int kStripY = 162;
-
 inline std::uint16_t Pixel(const CapturedFrame& frame, int x, int y)
 {
     return frame.pixels[static_cast<size_t>(y) * frame.width + x];
@@ -139,12 +134,9 @@ inline bool Shows(const CapturedFrame& frame, int x, int y, const Bitmap& bitmap
         {
             int fx = x + i - r.left;
             int fy = y + j - r.top;
-            if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height)
-            {
-                continue;
-            }
-            std::uint16_t source = bitmap.At(i, j);
-            if (source == 0 && !opaque)
+            std::uint16_t source = bitmap.pixels[static_cast<size_t>(j) * bitmap.width + i];
+            if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height ||
+                (source == 0 && !opaque))
             {
                 continue;
             }
@@ -157,12 +149,12 @@ inline bool Shows(const CapturedFrame& frame, int x, int y, const Bitmap& bitmap
     return true;
 }
 
-// True when every pixel of the rectangle is black.
-inline bool Black(const CapturedFrame& frame, Region r)
+// True when every pixel of the rectangle (the whole frame by default) is black.
+inline bool Black(const CapturedFrame& frame, Region r = {0, 0, -1, -1})
 {
-    for (int y = r.top; y < r.bottom; ++y)
+    for (int y = r.top; y < (r.bottom < 0 ? frame.height : r.bottom); ++y)
     {
-        for (int x = r.left; x < r.right; ++x)
+        for (int x = r.left; x < (r.right < 0 ? frame.width : r.right); ++x)
         {
             if (Pixel(frame, x, y) != 0)
             {
@@ -170,71 +162,67 @@ inline bool Black(const CapturedFrame& frame, Region r)
             }
         }
     }
-    return true;
+    return !frame.pixels.empty();
 }
 
-inline bool Black(const CapturedFrame& frame)
-{
-    return Black(frame, Region{0, 0, frame.width, frame.height});
-}
-
-inline Region TileRegion(int value)
+// True when cell p shows tile value (1 to 25, 25 the empty cell) of tiles.bmp's 5 x 5 grid.
+inline bool TileShown(const CapturedFrame& frame, int p, int value)
 {
     int left = 32 * ((value - 1) % 5);
     int top = 32 * ((value - 1) / 5);
-    return Region{left, top, left + 32, top + 32};
+    return Shows(frame, 32 * (p % 5), 32 * (p / 5), Tiles(), {left, top, left + 32, top + 32},
+                 true);
 }
 
-// The tile (1 to 25, 25 the empty cell) that cell p shows, or 0 when it shows none of them.
-inline int TileAt(const CapturedFrame& frame, int p)
-{
-    for (int v = 1; v <= 25; ++v)
-    {
-        if (Shows(frame, 32 * (p % 5), 32 * (p / 5), Tiles(), TileRegion(v), true))
-        {
-            return v;
-        }
-    }
-    return 0;
-}
-
-// The 25 cells as the frame shows them.
+// The 25 cells as the frame shows them, 0 for a cell that shows no tile.
 inline std::vector<int> Cells(const CapturedFrame& frame)
 {
-    std::vector<int> cells;
+    std::vector<int> cells(25, 0);
     for (int p = 0; p < 25; ++p)
     {
-        cells.push_back(TileAt(frame, p));
+        for (int v = 1; v <= 25 && cells[p] == 0; ++v)
+        {
+            cells[p] = TileShown(frame, p, v) ? v : 0;
+        }
     }
     return cells;
+}
+
+// True when the cells of the rows that nothing covers show exactly these tiles.
+inline bool CellsShow(const CapturedFrame& frame, const std::vector<int>& cells,
+                      int coveredTop = -1, int coveredBottom = -1)
+{
+    for (int p = 0; p < 25; ++p)
+    {
+        int top = 32 * (p / 5);
+        bool covered = top < coveredBottom && top + 32 > coveredTop;
+        if (!covered && !TileShown(frame, p, cells[p]))
+        {
+            return false;
+        }
+    }
+    return true;
 }
 
 inline std::vector<int> SolvedCells()
 {
-    std::vector<int> cells;
-    for (int v = 1; v <= 25; ++v)
-    {
-        cells.push_back(v);
-    }
+    std::vector<int> cells(25);
+    std::iota(cells.begin(), cells.end(), 1);
     return cells;
 }
 
-// The four places of a counter: a digit, ' ' for an empty (black) place, '?' for anything else.
-inline std::string CounterAt(const CapturedFrame& frame, int x, int digitsTop)
+// The four places of a counter drawn at x on the strip with the 11 x 16 digit glyphs of
+// letter.bmp's row at glyphTop: a digit, ' ' for an empty (black) place, '?' for anything else.
+inline std::string CounterAt(const CapturedFrame& frame, int x, int glyphTop)
 {
     std::string text;
-    for (int k = 0; k < 4; ++k)
+    for (int px = x; px < x + 48; px += 12)
     {
-        int px = x + 12 * k;
-        char c = '?';
-        if (Black(frame, Region{px, kStripY, px + 11, kStripY + 16}))
-        {
-            c = ' ';
-        }
+        char c = Black(frame, {px, 162, px + 11, 178}) ? ' ' : '?';
         for (int d = 0; d < 10 && c == '?'; ++d)
         {
-            if (Shows(frame, px, kStripY, Letters(),
-                      Region{11 * d, digitsTop, 11 * d + 11, digitsTop + 16}, true))
+            if (Shows(frame, px, 162, Letters(), {11 * d, glyphTop, 11 * d + 11, glyphTop + 16},
+                      true))
             {
                 c = static_cast<char>('0' + d);
             }
@@ -244,24 +232,36 @@ inline std::string CounterAt(const CapturedFrame& frame, int x, int digitsTop)
     return text;
 }
 
+// The number the four places read, or -1 when they do not read as one.
+inline int Value(const std::string& places)
+{
+    std::size_t first = places.find_first_not_of(' ');
+    if (first == std::string::npos ||
+        places.find_first_not_of("0123456789", first) != std::string::npos)
+    {
+        return -1;
+    }
+    return std::stoi(places.substr(first));
+}
+
 inline std::string Best(const CapturedFrame& frame)
 {
-    return CounterAt(frame, kBestX, kBestDigitsTop);
+    return CounterAt(frame, 28, 52);
 }
 
 inline std::string Moves(const CapturedFrame& frame)
 {
-    return CounterAt(frame, kMovesX, kMoveDigitsTop);
+    return CounterAt(frame, 110, 36);
 }
 
 inline bool LabelShown(const CapturedFrame& frame)
 {
-    return Shows(frame, 2, kStripY, Letters(), kLabel, true);
+    return Shows(frame, 2, 162, Letters(), {110, 52, 133, 68}, true);
 }
 
 inline bool PromptShown(const CapturedFrame& frame)
 {
-    return Shows(frame, 0, 70, Letters(), kPrompt);
+    return Shows(frame, 0, 70, Letters(), {0, 68, 160, 84});
 }
 
 // The y at which the cleared banner shows, or -1.
@@ -269,7 +269,7 @@ inline int BannerY(const CapturedFrame& frame)
 {
     for (int y = 0; y + 21 <= frame.height; ++y)
     {
-        if (Shows(frame, 0, y, Letters(), kBanner))
+        if (Shows(frame, 0, y, Letters(), {0, 0, 160, 21}))
         {
             return y;
         }
@@ -279,28 +279,7 @@ inline int BannerY(const CapturedFrame& frame)
 
 inline bool SecondLineShown(const CapturedFrame& frame)
 {
-    return Shows(frame, 47, 80, Letters(), kSecondLine);
-}
-
-// A right-aligned counter as the four places show it.
-inline std::string Counter(int n)
-{
-    std::string digits = std::to_string(n);
-    return std::string(4 - digits.size(), ' ') + digits;
-}
-
-// What the frame shows of the board and the strip, for failure messages.
-inline std::string DescribeBoardFrame(const CapturedFrame& frame)
-{
-    std::ostringstream out;
-    out << "cells";
-    for (int v : Cells(frame))
-    {
-        out << ' ' << v;
-    }
-    out << " | best [" << Best(frame) << "] moves [" << Moves(frame) << "]"
-        << (LabelShown(frame) ? " label" : " no-label");
-    return out.str();
+    return Shows(frame, 47, 80, Letters(), {0, 21, 66, 36});
 }
 
 } // namespace frames
