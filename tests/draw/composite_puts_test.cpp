@@ -3,37 +3,18 @@
 #include "tests/draw/draw_support.h"
 
 using draw_testing::BackPixel;
-using draw_testing::PaintSurface;
+using draw_testing::kBackground;
+using draw_testing::Marked;
 using draw_testing::PassTime;
-using draw_testing::StartScreen;
-using testing_support::TempDir;
 
 namespace
 {
 
-constexpr std::uint16_t kBackground = 0x1234;
-
-std::uint16_t Marked(int x, int y)
-{
-    return static_cast<std::uint16_t>(0x8000 | (y << 7) | x);
-}
-
-class CompositePuts : public ::testing::Test
+class CompositePuts : public draw_testing::SpriteTest
 {
   protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(StartScreen(folder), 1);
-        sprite = voDraw::CreateObject(32, 63, 2); // 32 x 64
-        PaintSurface(objectTable[sprite].surface, Marked);
-        ClearBack();
-    }
-    void ClearBack()
-    {
-        PaintSurface(BackBuffer(), [](int, int) { return kBackground; });
-    }
-    // The x at which back-buffer row y starts showing source row `row` of a put at left 0,
-    // found by looking for the row's first pixel; -1000 when it is not on the row.
+    // The x at which back-buffer row y shows the first pixel of source row `row`; -1000 when
+    // it is not on the row.
     int RowStart(int y, int row)
     {
         for (int x = 0; x < 640; ++x)
@@ -43,11 +24,8 @@ class CompositePuts : public ::testing::Test
                 return x;
             }
         }
-        return BackPixel(0, y) == Marked(0, row) ? 0 : -1000;
+        return -1000;
     }
-
-    TempDir folder;
-    ObjectId sprite = 0;
 };
 
 } // namespace

@@ -1,8 +1,11 @@
-// Test support for the drawing core: BMP files written byte by byte, the screen brought up
-// in a headless window, and pixels read back from surfaces.
+// Test support for the drawing core: BMP files written byte by byte, the screen brought up in
+// a headless window, and pixels read back from surfaces.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +23,8 @@
 namespace draw_testing
 {
 
+using platform::headless::HeadlessConfig;
+
 // A BMP to write: the header fields a test varies.
 struct BmpSpec
 {
@@ -28,7 +33,7 @@ struct BmpSpec
     int bits = 24;
     bool topDown = false;
     bool fileHeader = true;
-    int headerBytes = 40;                    // 12 (OS/2 core), 40, 108 or 124
+    int headerBytes = 40;                    // 12 (OS/2 core), 40 or 108
     std::uint32_t compression = 0;           // 0 plain, 3 bit fields
     std::uint32_t masks[3] = {0, 0, 0};      // bit fields, red green blue
     std::vector<platform::ColorRef> palette; // 1, 4 and 8 bits
@@ -55,9 +60,9 @@ inline std::string BuildBmp(const BmpSpec& spec,
     std::size_t stride = ((static_cast<std::size_t>(spec.width) * spec.bits + 31) / 32) * 4;
     bool core = spec.headerBytes == 12;
     std::size_t masksBytes = spec.compression == 3 && spec.headerBytes == 40 ? 12 : 0;
-    std::size_t paletteBytes = spec.palette.size() * (core ? 3 : 4);
     std::size_t fileHeader = spec.fileHeader ? 14 : 0;
-    std::size_t pixelStart = fileHeader + spec.headerBytes + masksBytes + paletteBytes;
+    std::size_t pixelStart =
+        fileHeader + spec.headerBytes + masksBytes + spec.palette.size() * (core ? 3 : 4);
     std::string out(pixelStart + stride * spec.height, '\0');
     if (spec.fileHeader)
     {
@@ -83,12 +88,9 @@ inline std::string BuildBmp(const BmpSpec& spec,
         Put16(out, h + 14, static_cast<std::uint32_t>(spec.bits));
         Put32(out, h + 16, spec.compression);
         Put32(out, h + 32, static_cast<std::uint32_t>(spec.palette.size()));
-        if (spec.compression == 3)
+        for (int i = 0; i < 3 && spec.compression == 3; ++i)
         {
-            for (int i = 0; i < 3; ++i)
-            {
-                Put32(out, h + 40 + 4 * i, spec.masks[i]);
-            }
+            Put32(out, h + 40 + 4 * i, spec.masks[i]);
         }
     }
     std::size_t p = h + spec.headerBytes + masksBytes;
@@ -101,34 +103,29 @@ inline std::string BuildBmp(const BmpSpec& spec,
     }
     for (int y = 0; y < spec.height; ++y)
     {
-        int fileRow = spec.topDown ? y : spec.height - 1 - y;
-        std::size_t row = pixelStart + stride * fileRow;
+        std::size_t row = pixelStart + stride * (spec.topDown ? y : spec.height - 1 - y);
         for (int x = 0; x < spec.width; ++x)
         {
             std::uint32_t v = value(x, y);
-            switch (spec.bits)
+            if (spec.bits < 8)
             {
-            case 1:
-                out[row + x / 8] = static_cast<char>(out[row + x / 8] | ((v & 1) << (7 - x % 8)));
-                break;
-            case 4:
-                out[row + x / 2] =
-                    static_cast<char>(out[row + x / 2] | ((v & 15) << (x % 2 == 0 ? 4 : 0)));
-                break;
-            case 8:
-                out[row + x] = static_cast<char>(v);
-                break;
-            case 16:
-                Put16(out, row + 2 * x, v);
-                break;
-            case 24:
+                // Packed from the high bits of each byte down.
+                int perByte = 8 / spec.bits;
+                int shift = spec.bits * (perByte - 1 - x % perByte);
+                out[row + x / perByte] = static_cast<char>(out[row + x / perByte] | (v << shift));
+            }
+            else if (spec.bits == 24)
+            {
                 out[row + 3 * x] = static_cast<char>((v >> 16) & 0xFF);
                 out[row + 3 * x + 1] = static_cast<char>((v >> 8) & 0xFF);
                 out[row + 3 * x + 2] = static_cast<char>(v & 0xFF);
-                break;
-            default:
-                Put32(out, row + 4 * x, v);
-                break;
+            }
+            else
+            {
+                for (int b = 0; b < spec.bits / 8; ++b)
+                {
+                    out[row + spec.bits / 8 * x + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+                }
             }
         }
     }
@@ -145,13 +142,14 @@ inline std::string Bmp24(int width, int height,
     return BuildBmp(spec, color);
 }
 
-// Starts headless with the program in the test's own folder, makes the 160 x 180 window at
-// (100, 50), takes its first messages and sets up the screen. Returns voDraw::Screen's result.
-inline int StartScreen(const testing_support::TempDir& folder,
-                       platform::headless::HeadlessConfig config = {}, int width = 640,
-                       int height = 480, int memoryMode = 1)
+// Starts headless with the program in the current folder (a test's TempDir makes that its
+// own), opens the 160 x 180 window at (100, 50) and takes its first messages.
+inline void StartWindow(HeadlessConfig config = {})
 {
-    config.programPath = folder.File("plonder");
+    if (config.programPath.empty())
+    {
+        config.programPath = (std::filesystem::current_path() / "plonder").string();
+    }
     testing_support::StartHeadless(config);
     platform::RegisterWindowClass(MainWindowProc);
     fullScreen = 0;
@@ -163,7 +161,13 @@ inline int StartScreen(const testing_support::TempDir& folder,
     {
         platform::DispatchMessage(message);
     }
-    return voDraw::Screen(width, height, memoryMode);
+}
+
+// The window, then a width x height screen. Returns voDraw::Screen's result.
+inline int StartScreen(const HeadlessConfig& config = {}, int width = 640, int height = 480)
+{
+    StartWindow(config);
+    return voDraw::Screen(width, height, 1);
 }
 
 // Makes the next frame time exactly ms: the clock moves on by ms from a fresh frame start.
@@ -217,6 +221,97 @@ inline void PaintSurface(platform::Surface* surface,
     platform::UnlockSurface(surface);
 }
 
+// A surface's pixels, row by row without padding.
+struct Picture
+{
+    int width = 0, height = 0;
+    std::vector<std::uint16_t> pixels;
+
+    std::uint16_t At(int x, int y) const
+    {
+        return pixels[static_cast<std::size_t>(y * width + x)];
+    }
+    // Pixels equal to value inside (l, t, r, b).
+    int CountIn(std::uint16_t value, int l, int t, int r, int b) const
+    {
+        int n = 0;
+        for (int y = t; y < b; ++y)
+        {
+            for (int x = l; x < r; ++x)
+            {
+                n += At(x, y) == value ? 1 : 0;
+            }
+        }
+        return n;
+    }
+    int Count(std::uint16_t value) const
+    {
+        return CountIn(value, 0, 0, width, height);
+    }
+    // The smallest box holding every pixel that is not value; all zero when there is none.
+    Rect BoundsOfOther(std::uint16_t value) const
+    {
+        Rect box{width, height, 0, 0};
+        for (int y = 0; y < height; ++y)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                if (At(x, y) != value)
+                {
+                    box = Rect{std::min(box.left, x), std::min(box.top, y),
+                               std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+                }
+            }
+        }
+        return box.right == 0 ? Rect{0, 0, 0, 0} : box;
+    }
+};
+
+inline Picture ReadSurface(platform::Surface* surface)
+{
+    Picture picture;
+    platform::PixelBuffer view;
+    if (surface == nullptr || platform::LockSurface(surface, view) != platform::SurfaceResult::Ok)
+    {
+        ADD_FAILURE() << "the surface cannot be locked";
+        return picture;
+    }
+    picture.width = view.width;
+    picture.height = view.height;
+    for (int y = 0; y < view.height; ++y)
+    {
+        picture.pixels.insert(picture.pixels.end(), view.Row(y), view.Row(y) + view.width);
+    }
+    platform::UnlockSurface(surface);
+    return picture;
+}
+
+inline Picture ReadBackBuffer()
+{
+    return ReadSurface(BackBuffer());
+}
+
+// Saves the picture, three times larger, as docs/<name> when PLONDER_DOCS names the folder.
+inline void SaveForDocs(const Picture& picture, const std::string& name)
+{
+    const char* folder = std::getenv("PLONDER_DOCS");
+    if (folder == nullptr)
+    {
+        return;
+    }
+    platform::headless::CapturedFrame frame;
+    frame.width = picture.width * 3;
+    frame.height = picture.height * 3;
+    for (int y = 0; y < frame.height; ++y)
+    {
+        for (int x = 0; x < frame.width; ++x)
+        {
+            frame.pixels.push_back(picture.At(x / 3, y / 3));
+        }
+    }
+    EXPECT_TRUE(platform::headless::WritePng(std::string(folder) + "/" + name, frame));
+}
+
 // The texts of the message boxes shown so far, as UTF-8.
 inline std::vector<std::string> BoxTexts()
 {
@@ -227,5 +322,34 @@ inline std::vector<std::string> BoxTexts()
     }
     return texts;
 }
+
+constexpr std::uint16_t kBackground = 0x1234;
+
+// Object pixels that name their position, never 0 (the key).
+inline std::uint16_t Marked(int x, int y)
+{
+    return static_cast<std::uint16_t>(0x8000 | (y << 7) | x);
+}
+
+// A 640 x 480 screen filled with kBackground, and object 2, 32 x 64, of Marked pixels.
+class SpriteTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(StartScreen(), 1);
+        sprite = voDraw::CreateObject(32, 63, 2);
+        ASSERT_EQ(sprite, 2);
+        PaintSurface(objectTable[sprite].surface, Marked);
+        ClearBack();
+    }
+    void ClearBack()
+    {
+        PaintSurface(BackBuffer(), [](int, int) { return kBackground; });
+    }
+
+    testing_support::TempDir folder;
+    ObjectId sprite = 0;
+};
 
 } // namespace draw_testing

@@ -12,8 +12,7 @@ using draw_testing::ObjectPixel;
 using draw_testing::PaintSurface;
 using draw_testing::StartScreen;
 using platform::MakeRgb;
-using platform::NativeFromColor;
-using platform::PixelLayout;
+using platform::SurfaceResult;
 using testing_support::TempDir;
 
 namespace
@@ -29,7 +28,7 @@ platform::ColorRef Gradient(int x, int y)
 
 std::uint16_t Native(platform::ColorRef color)
 {
-    return NativeFromColor(color, PixelLayout::Rgb565);
+    return platform::NativeFromColor(color, platform::PixelLayout::Rgb565);
 }
 
 } // namespace
@@ -38,13 +37,14 @@ TEST(LoadObject, LoadsABitmapBesideTheProgram)
 {
     TempDir folder;
     folder.Write("sprite.bmp", Bmp24(5, 3, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
+    std::filesystem::create_directory(folder.File("data"));
+    folder.Write("data/絵.bmp", Bmp24(2, 2, Gradient));
+    ASSERT_EQ(StartScreen(), 1);
     ObjectId id = voDraw::LoadObject("sprite.bmp", 2);
     ASSERT_EQ(id, 2);
     EXPECT_STREQ(objectTable[id].name, "sprite.bmp");
     EXPECT_EQ(objectTable[id].width, 5);
     EXPECT_EQ(objectTable[id].height, 3);
-    EXPECT_EQ(objectTable[id].colorKey, 0u);
     for (int y = 0; y < 3; ++y)
     {
         for (int x = 0; x < 5; ++x)
@@ -52,90 +52,78 @@ TEST(LoadObject, LoadsABitmapBesideTheProgram)
             EXPECT_EQ(ObjectPixel(id, x, y), Native(Gradient(x, y))) << x << "," << y;
         }
     }
+    // A CP932 name with a Windows folder separator.
+    std::string name = testing_support::Cp932("data\\絵.bmp");
+    EXPECT_EQ(voDraw::LoadObject(name.c_str(), 2), 3);
+    EXPECT_EQ(objectTable[3].width, 2);
     EXPECT_TRUE(platform::headless::MessageBoxes().empty());
 }
 
-TEST(LoadObject, TakesACp932NameAndFolders)
+TEST(LoadObject, FallsBackToTheResourceOfTheSameNameButPrefersTheFile)
 {
     TempDir folder;
-    std::filesystem::create_directory(folder.File("data"));
-    folder.Write("data/絵.bmp", Bmp24(2, 2, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
-    std::string name = testing_support::Cp932("data\\絵.bmp");
-    ObjectId id = voDraw::LoadObject(name.c_str(), 2);
-    ASSERT_NE(id, 0);
-    EXPECT_EQ(objectTable[id].width, 2);
-}
-
-TEST(LoadObject, FallsBackToTheResourceOfTheSameName)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
+    folder.Write("both.bmp", Bmp24(3, 3, Gradient));
+    ASSERT_EQ(StartScreen(), 1);
     platform::AddResource("PICTURE.BMP", Bmp24(4, 4, Gradient));
+    platform::AddResource("both.bmp", Bmp24(7, 7, Gradient));
     ObjectId id = voDraw::LoadObject("picture.bmp", 2);
     ASSERT_EQ(id, 2);
-    EXPECT_EQ(objectTable[id].width, 4);
     EXPECT_EQ(ObjectPixel(id, 3, 1), Native(Gradient(3, 1)));
+    EXPECT_EQ(objectTable[voDraw::LoadObject("both.bmp", 2)].width, 3);
     // The game's own bitmaps are compiled in: they load with no file beside the program.
     ObjectId tiles = voDraw::LoadObject("tiles.bmp", 2);
-    ASSERT_EQ(tiles, 3);
+    ASSERT_EQ(tiles, 4);
     EXPECT_EQ(objectTable[tiles].width, 160);
     EXPECT_EQ(objectTable[tiles].height, 160);
 }
 
-TEST(LoadObject, PrefersTheFileToTheResource)
-{
-    TempDir folder;
-    folder.Write("both.bmp", Bmp24(3, 3, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
-    platform::AddResource("both.bmp", Bmp24(7, 7, Gradient));
-    ObjectId id = voDraw::LoadObject("both.bmp", 2);
-    EXPECT_EQ(objectTable[id].width, 3);
-}
-
-TEST(LoadObject, RefusesMissingTruncatedAndOversizedBitmaps)
+TEST(LoadObject, RefusesMissingTruncatedOversizedAndOverlongNames)
 {
     TempDir folder;
     std::string whole = Bmp24(8, 8, Gradient);
     folder.Write("cut.bmp", whole.substr(0, whole.size() - 1));
-    draw_testing::BmpSpec huge;
-    huge.width = 20000;
-    huge.height = 1;
-    folder.Write("huge.bmp", draw_testing::BuildBmp(huge, [](int, int) { return 0u; }));
+    folder.Write("huge.bmp", Bmp24(20000, 1, [](int, int) { return 0u; }));
     folder.Write("text.bmp", "not a bitmap at all");
-    ASSERT_EQ(StartScreen(folder), 1);
+    std::string thirty = std::string(26, 'a') + ".bmp";
+    folder.Write(thirty, Bmp24(1, 1, Gradient));
+    folder.Write("b" + thirty, Bmp24(1, 1, Gradient));
+    ASSERT_EQ(StartScreen(), 1);
     for (const char* name : {"missing.bmp", "cut.bmp", "huge.bmp", "text.bmp"})
     {
         EXPECT_EQ(voDraw::LoadObject(name, 2), 0) << name;
         EXPECT_EQ(BoxTexts().back(), "voDraw::LoadObject : BMPファイルを読み込めません") << name;
-        EXPECT_EQ(objectTable[2].name[0], '\0') << name;
         EXPECT_EQ(objectTable[2].surface, nullptr) << name;
     }
     EXPECT_EQ(BoxTexts().size(), 4u);
-}
-
-TEST(LoadObject, ThirtyCharacterNamesLoadAndLongerOnesAreRefused)
-{
-    TempDir folder;
-    std::string thirty = std::string(26, 'a') + ".bmp";
-    folder.Write(thirty, Bmp24(1, 1, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
+    // Thirty characters load; one more is refused by both loaders.
     EXPECT_EQ(voDraw::LoadObject(thirty.c_str(), 2), 2);
-    std::string longer = "b" + thirty;
-    folder.Write(longer, Bmp24(1, 1, Gradient));
-    EXPECT_EQ(voDraw::LoadObject(longer.c_str(), 2), 0);
+    EXPECT_EQ(voDraw::LoadObject(("b" + thirty).c_str(), 2), 0);
     EXPECT_EQ(BoxTexts().back(), "voDraw::LoadObject : ファイル名またはリソース名が長すぎます");
-    EXPECT_EQ(voDraw::SwapObject(longer.c_str(), 2, 2), 0);
+    EXPECT_EQ(voDraw::SwapObject(("b" + thirty).c_str(), 2, 2), 0);
     EXPECT_EQ(BoxTexts().back(), "voDraw::SwapObject : ファイル名またはリソース名が長すぎます");
     EXPECT_STREQ(objectTable[2].name, thirty.c_str());
 }
 
-TEST(ObjectTable, AFullTableRefusesTheNextObject)
+TEST(ObjectTable, ReleasedSlotsAreHandedOutLowestFirstUntilTheTableIsFull)
 {
     TempDir folder;
     folder.Write("one.bmp", Bmp24(1, 1, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
-    for (int i = 2; i < kObjectCount; ++i)
+    ASSERT_EQ(StartScreen(), 1);
+    for (int i = 2; i <= 6; ++i)
+    {
+        ASSERT_EQ(voDraw::LoadObject("one.bmp", 2), i);
+    }
+    voDraw::ReleaseObject(5);
+    voDraw::ReleaseObject(3);
+    EXPECT_EQ(objectTable[5].surface, nullptr);
+    EXPECT_EQ(objectTable[5].name[0], '\0');
+    EXPECT_EQ(voDraw::LoadObject("one.bmp", 2), 3);
+    EXPECT_EQ(voDraw::CreateObject(2, 2, 1), 5);
+    // Releasing what is not there, or outside the table, changes nothing.
+    voDraw::ReleaseObject(100);
+    voDraw::ReleaseObject(-1);
+    voDraw::ReleaseObject(kObjectCount);
+    for (int i = 7; i < kObjectCount; ++i)
     {
         ASSERT_EQ(voDraw::CreateObject(1, 1, 2), i);
     }
@@ -145,112 +133,56 @@ TEST(ObjectTable, AFullTableRefusesTheNextObject)
     EXPECT_EQ(BoxTexts().back(), "voDraw::CreateObject : オブジェクト数が多過ぎます");
 }
 
-TEST(ObjectTable, ReleasedSlotsAreHandedOutLowestFirst)
-{
-    TempDir folder;
-    folder.Write("one.bmp", Bmp24(1, 1, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
-    for (int i = 2; i <= 6; ++i)
-    {
-        ASSERT_EQ(voDraw::LoadObject("one.bmp", 2), i);
-    }
-    voDraw::ReleaseObject(5);
-    voDraw::ReleaseObject(3);
-    EXPECT_EQ(objectTable[5].surface, nullptr);
-    EXPECT_EQ(objectTable[5].name[0], '\0');
-    EXPECT_EQ(objectTable[5].width, 0);
-    EXPECT_EQ(voDraw::LoadObject("one.bmp", 2), 3);
-    EXPECT_EQ(voDraw::CreateObject(2, 2, 1), 5);
-    EXPECT_EQ(voDraw::LoadObject("one.bmp", 2), 7);
-    // Releasing what is not there, or outside the table, changes nothing.
-    voDraw::ReleaseObject(100);
-    voDraw::ReleaseObject(-1);
-    voDraw::ReleaseObject(kObjectCount);
-    EXPECT_EQ(voDraw::LoadObject("one.bmp", 2), 8);
-}
-
-TEST(CreateObject, MakesOneRowMoreThanAsked)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
-    ObjectId id = voDraw::CreateObject(32, 32, 2);
-    ASSERT_EQ(id, 2);
-    EXPECT_STREQ(objectTable[id].name, "*");
-    EXPECT_EQ(objectTable[id].width, 32);
-    EXPECT_EQ(objectTable[id].height, 33);
-    int width = 0;
-    int height = 0;
-    ASSERT_TRUE(platform::GetSurfaceSize(objectTable[id].surface, width, height));
-    EXPECT_EQ(width, 32);
-    EXPECT_EQ(height, 33);
-}
-
-TEST(CreateObject, ReportsASurfaceThatCannotBeMadeAndLeavesTheSlotFree)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
-    EXPECT_EQ(voDraw::CreateObject(0, 10, 2), 0);
-    EXPECT_EQ(BoxTexts().back(), "voDraw::CreateObject : スプライトを作成できません");
-    EXPECT_EQ(voDraw::CreateObject(100000, 100000, 2), 0);
-    EXPECT_EQ(voDraw::CreateObject(10, 65535, 2), 0);
-    EXPECT_EQ(objectTable[2].name[0], '\0');
-    EXPECT_EQ(voDraw::CreateObject(1, 1, 2), 2);
-}
-
-TEST(CreateObject, DisplayOutOfSurfacesIsReported)
+TEST(CreateObject, MakesOneRowMoreThanAskedOrReportsASurfaceThatCannotBeMade)
 {
     TempDir folder;
     platform::headless::HeadlessConfig config;
     config.surfaceLimit = 5; // primary, back buffer, Buffer, Screen and one more
     folder.Write("one.bmp", Bmp24(1, 1, Gradient));
-    ASSERT_EQ(StartScreen(folder, config), 1);
-    EXPECT_EQ(voDraw::CreateObject(4, 4, 2), 2);
+    ASSERT_EQ(StartScreen(config), 1);
+    EXPECT_EQ(voDraw::CreateObject(0, 10, 2), 0);
+    EXPECT_EQ(BoxTexts().back(), "voDraw::CreateObject : スプライトを作成できません");
+    EXPECT_EQ(voDraw::CreateObject(10, 65535, 2), 0);
+    EXPECT_EQ(objectTable[2].name[0], '\0');
+    ASSERT_EQ(voDraw::CreateObject(32, 32, 2), 2);
+    EXPECT_STREQ(objectTable[2].name, "*");
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(platform::GetSurfaceSize(objectTable[2].surface, width, height));
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(height, 33);
+    EXPECT_EQ(objectTable[2].height, 33);
+    // The display is out of surfaces now.
     EXPECT_EQ(voDraw::CreateObject(4, 4, 2), 0);
     EXPECT_EQ(BoxTexts().back(), "voDraw::CreateObject : スプライトを作成できません");
     EXPECT_EQ(voDraw::LoadObject("one.bmp", 2), 0);
     EXPECT_EQ(BoxTexts().back(), "voDraw::LoadObject : BMPファイルを読み込めません");
 }
 
-TEST(SwapObject, KeepsTheIdAndTakesTheNewSize)
+TEST(SwapObject, KeepsTheIdAndTakesTheNewSizeAndAFailureFreesTheSlot)
 {
     TempDir folder;
     folder.Write("small.bmp", Bmp24(2, 2, Gradient));
     folder.Write("large.bmp", Bmp24(9, 4, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
     ObjectId id = voDraw::LoadObject("small.bmp", 2);
     ObjectId after = voDraw::LoadObject("small.bmp", 2);
     EXPECT_EQ(voDraw::SwapObject("large.bmp", id, 2), 1);
     EXPECT_STREQ(objectTable[id].name, "large.bmp");
-    EXPECT_EQ(objectTable[id].width, 9);
     EXPECT_EQ(objectTable[id].height, 4);
     EXPECT_EQ(ObjectPixel(id, 8, 3), Native(Gradient(8, 3)));
     EXPECT_EQ(objectTable[after].width, 2);
-}
-
-TEST(SwapObject, AFailedSwapFreesTheSlotAndBadIdsAreRefused)
-{
-    TempDir folder;
-    folder.Write("small.bmp", Bmp24(2, 2, Gradient));
-    ASSERT_EQ(StartScreen(folder), 1);
-    ObjectId id = voDraw::LoadObject("small.bmp", 2);
     EXPECT_EQ(voDraw::SwapObject("gone.bmp", id, 2), 0);
     EXPECT_EQ(BoxTexts().back(), "voDraw::SwapObject : BMPファイルを読み込めません");
     EXPECT_EQ(objectTable[id].surface, nullptr);
     EXPECT_EQ(objectTable[id].name[0], '\0');
     EXPECT_EQ(voDraw::SwapObject("small.bmp", kObjectCount, 2), 0);
     EXPECT_EQ(voDraw::SwapObject("small.bmp", -1, 2), 0);
-    EXPECT_EQ(BoxTexts().back(), "voDraw::SwapObject : BMPファイルを読み込めません");
+    EXPECT_EQ(BoxTexts().size(), 3u);
 }
 
 namespace
 {
-
-// Fills the back buffer with one colour, then puts the whole object at (0, 0).
-void PutOverBackground(ObjectId id, std::uint16_t background)
-{
-    PaintSurface(BackBuffer(), [background](int, int) { return background; });
-    voDraw::Put(0, 0, id, 0, 0, objectTable[id].width, objectTable[id].height);
-}
 
 // Left half magenta, right half the gradient; black in the bottom-right corner.
 platform::ColorRef MagentaLeft(int x, int y)
@@ -262,93 +194,70 @@ platform::ColorRef MagentaLeft(int x, int y)
     return x < 2 ? kMagenta : Gradient(x, y);
 }
 
+// Puts the whole of a MagentaLeft object over the background and checks that the background
+// shows exactly where the object's pixel is the key.
+void ExpectKeyedOn(ObjectId id, std::uint16_t key)
+{
+    PaintSurface(BackBuffer(), [](int, int) { return draw_testing::kBackground; });
+    voDraw::Put(0, 0, id, 0, 0, 4, 4);
+    for (int y = 0; y < 4; ++y)
+    {
+        for (int x = 0; x < 4; ++x)
+        {
+            std::uint16_t pixel = Native(MagentaLeft(x, y));
+            EXPECT_EQ(BackPixel(x, y), pixel == key ? draw_testing::kBackground : pixel)
+                << "object " << id << " at " << x << "," << y;
+        }
+    }
+}
+
 } // namespace
 
-TEST(ColourKeys, NewObjectsAreKeyedOnBlackByDefault)
+TEST(ColourKeys, ObjectsTakeTheDefaultKeyInForceWhenLoaded)
 {
     TempDir folder;
     folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
-    ObjectId id = voDraw::LoadObject("k.bmp", 2);
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(3, 3), 0x1234u);
-    EXPECT_EQ(BackPixel(0, 0), Native(kMagenta));
-    EXPECT_EQ(BackPixel(2, 1), Native(Gradient(2, 1)));
-}
-
-TEST(ColourKeys, KeyColourAppliesToObjectsLoadedAfterIt)
-{
-    TempDir folder;
-    folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
+    ObjectId black = voDraw::LoadObject("k.bmp", 2);
     voDraw::SetKeyColor(kMagenta);
-    ObjectId id = voDraw::LoadObject("k.bmp", 2);
-    EXPECT_EQ(objectTable[id].colorKey, kMagenta);
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(0, 0), 0x1234u);
-    EXPECT_EQ(BackPixel(1, 3), 0x1234u);
-    EXPECT_EQ(BackPixel(3, 3), 0u); // black is an ordinary colour now
-    EXPECT_EQ(BackPixel(2, 0), Native(Gradient(2, 0)));
-}
-
-TEST(ColourKeys, TopLeftPixelKeysAndIsLeftAsItWas)
-{
-    TempDir folder;
-    folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
+    ObjectId magenta = voDraw::LoadObject("k.bmp", 2);
     voDraw::SetKeyFromTopLeft();
-    ObjectId id = voDraw::LoadObject("k.bmp", 2);
-    EXPECT_EQ(objectTable[id].colorKey, 0xFFFFFFFFu);
-    EXPECT_EQ(ObjectPixel(id, 0, 0), Native(kMagenta));
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(0, 2), 0x1234u);
-    EXPECT_EQ(BackPixel(3, 3), 0u);
-    // Matching a colour draws it at the top-left pixel and puts the pixel back afterwards.
-    EXPECT_EQ(voDraw::SetObjectKey(id, 0), platform::SurfaceResult::Ok);
-    EXPECT_EQ(objectTable[id].colorKey, 0u);
-    EXPECT_EQ(ObjectPixel(id, 0, 0), Native(kMagenta));
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(0, 2), Native(kMagenta));
-    EXPECT_EQ(BackPixel(3, 3), 0x1234u);
-    // SetKeyColor turns the top-left default off again.
+    ObjectId topLeft = voDraw::LoadObject("k.bmp", 2);
+    EXPECT_EQ(objectTable[black].colorKey, 0u);
+    EXPECT_EQ(objectTable[magenta].colorKey, kMagenta);
+    EXPECT_EQ(objectTable[topLeft].colorKey, 0xFFFFFFFFu);
+    ExpectKeyedOn(black, 0);
+    ExpectKeyedOn(magenta, Native(kMagenta));
+    ExpectKeyedOn(topLeft, Native(kMagenta));
+    // Keying from the top-left pixel leaves that pixel as it was.
+    EXPECT_EQ(ObjectPixel(topLeft, 0, 0), Native(kMagenta));
     voDraw::SetKeyColor(MakeRgb(1, 2, 3));
     EXPECT_EQ(keyFromTopLeft, 0);
 }
 
-TEST(ColourKeys, AColourKeysOnThePixelThatDrawingItLeaves)
+TEST(ColourKeys, AnObjectsKeyCanBeSetCopiedOrTakenFromItsTopLeft)
 {
     TempDir folder;
     folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
     ObjectId id = voDraw::LoadObject("k.bmp", 2);
-    // (7, 3, 7) keeps no bit in 565: it keys on the same pixel as black.
-    EXPECT_EQ(voDraw::SetObjectKey(id, MakeRgb(7, 3, 7)), platform::SurfaceResult::Ok);
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(3, 3), 0x1234u);
-    EXPECT_EQ(voDraw::SetObjectKeyFromTopLeft(id), platform::SurfaceResult::Ok);
+    ObjectId other = voDraw::LoadObject("k.bmp", 2);
+    EXPECT_EQ(voDraw::SetObjectKeyFromTopLeft(id), SurfaceResult::Ok);
     EXPECT_EQ(objectTable[id].colorKey, 0xFFFFFFFFu);
-    PutOverBackground(id, 0x1234);
-    EXPECT_EQ(BackPixel(0, 0), 0x1234u);
-    EXPECT_EQ(voDraw::SetObjectKey(kObjectCount, 0), platform::SurfaceResult::InvalidParams);
-    EXPECT_EQ(voDraw::SetObjectKey(9, 0), platform::SurfaceResult::InvalidParams);
-}
-
-TEST(ColourKeys, CopyObjectKeyTakesTheSurfaceKeyButNotTheRecord)
-{
-    TempDir folder;
-    folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
-    voDraw::SetKeyColor(kMagenta);
-    ObjectId magentaKeyed = voDraw::LoadObject("k.bmp", 2);
-    voDraw::SetKeyColor(0);
-    ObjectId blackKeyed = voDraw::LoadObject("k.bmp", 2);
-    voDraw::CopyObjectKey(blackKeyed, magentaKeyed);
-    EXPECT_EQ(objectTable[blackKeyed].colorKey, 0u);
-    PutOverBackground(blackKeyed, 0x1234);
-    EXPECT_EQ(BackPixel(0, 0), 0x1234u);
-    EXPECT_EQ(BackPixel(3, 3), 0u);
-    voDraw::CopyObjectKey(blackKeyed, 500);
-    voDraw::CopyObjectKey(-3, magentaKeyed);
+    ExpectKeyedOn(id, Native(kMagenta));
+    // A copied key changes the surface's key but not the record.
+    voDraw::CopyObjectKey(other, id);
+    EXPECT_EQ(objectTable[other].colorKey, 0u);
+    ExpectKeyedOn(other, Native(kMagenta));
+    // (7, 3, 7) keeps no bit in 565: it keys on the same pixel as black. The colour is drawn
+    // at the top-left pixel to find that pixel, and the pixel is put back.
+    EXPECT_EQ(voDraw::SetObjectKey(id, MakeRgb(7, 3, 7)), SurfaceResult::Ok);
+    EXPECT_EQ(ObjectPixel(id, 0, 0), Native(kMagenta));
+    ExpectKeyedOn(id, 0);
+    voDraw::CopyObjectKey(other, 500);
+    voDraw::CopyObjectKey(-3, id);
+    EXPECT_EQ(voDraw::SetObjectKey(kObjectCount, 0), SurfaceResult::InvalidParams);
+    EXPECT_EQ(voDraw::SetObjectKey(9, 0), SurfaceResult::InvalidParams);
 }
 
 TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
@@ -356,7 +265,7 @@ TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
     TempDir folder;
     folder.Write("a.bmp", Bmp24(6, 5, Gradient));
     folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
     ObjectId bitmap = voDraw::LoadObject("a.bmp", 2);
     voDraw::SetKeyFromTopLeft();
     ObjectId topLeft = voDraw::LoadObject("k.bmp", 2);
@@ -366,7 +275,7 @@ TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
     PaintSurface(objectTable[bitmap].surface, [](int, int) { return std::uint16_t{0x1111}; });
 
     platform::headless::LoseAllSurfaces();
-    EXPECT_EQ(voDraw::Put(0, 0, bitmap, 0, 0, 6, 5), platform::SurfaceResult::SurfaceLost);
+    EXPECT_EQ(voDraw::Put(0, 0, bitmap, 0, 0, 6, 5), SurfaceResult::SurfaceLost);
 
     // Bitmaps come back from their files, blank objects come back empty.
     EXPECT_FALSE(platform::IsSurfaceLost(BackBuffer()));
@@ -374,15 +283,12 @@ TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
     EXPECT_EQ(ObjectPixel(blank, 1, 1), 0u);
     EXPECT_EQ(objectTable[blank].height, 4);
     EXPECT_EQ(objectTable[topLeft].colorKey, 0xFFFFFFFFu);
-    EXPECT_EQ(objectTable[bitmap].colorKey, 0u);
     // The defaults are left as the last reloaded object set them.
     EXPECT_EQ(keyColor, 0xFFFFFFFFu);
     EXPECT_EQ(keyFromTopLeft, 0);
     // The next frame is whole again, keys included.
-    PutOverBackground(topLeft, 0x1234);
-    EXPECT_EQ(BackPixel(0, 0), 0x1234u);
-    EXPECT_EQ(BackPixel(3, 3), 0u);
-    EXPECT_EQ(voDraw::Put(0, 0, bitmap, 0, 0, 6, 5), platform::SurfaceResult::Ok);
+    ExpectKeyedOn(topLeft, Native(kMagenta));
+    EXPECT_EQ(voDraw::Put(0, 0, bitmap, 0, 0, 6, 5), SurfaceResult::Ok);
     EXPECT_EQ(BackPixel(2, 2), Native(Gradient(2, 2)));
 }
 
@@ -392,29 +298,28 @@ TEST(LostSurfaces, SurfacesMadeLostAtStartRecoverOnTheFirstPut)
     folder.Write("a.bmp", Bmp24(6, 5, Gradient));
     platform::headless::HeadlessConfig config;
     config.surfacesLost = true;
-    ASSERT_EQ(StartScreen(folder, config), 1);
+    ASSERT_EQ(StartScreen(config), 1);
     ObjectId id = voDraw::LoadObject("a.bmp", 2);
     ASSERT_NE(id, 0);
     // Fills do not react to lost surfaces; the first put does.
-    EXPECT_EQ(voDraw::Clear(), platform::SurfaceResult::SurfaceLost);
-    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), platform::SurfaceResult::SurfaceLost);
-    EXPECT_EQ(voDraw::Clear(), platform::SurfaceResult::Ok);
-    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), platform::SurfaceResult::Ok);
+    EXPECT_EQ(voDraw::Clear(), SurfaceResult::SurfaceLost);
+    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), SurfaceResult::SurfaceLost);
+    EXPECT_EQ(voDraw::Clear(), SurfaceResult::Ok);
+    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), SurfaceResult::Ok);
     EXPECT_EQ(BackPixel(5, 4), Native(Gradient(5, 4)));
 }
 
 TEST(ObjectIds, OutsideTheTableOrWithoutASurfaceAreRefusedSafely)
 {
     TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
     for (ObjectId id : {-1, 7, kObjectCount, 1 << 30})
     {
-        EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 4, 4), platform::SurfaceResult::InvalidParams);
-        EXPECT_EQ(voDraw::PutOpaque(0, 0, id, 0, 0, 4, 4), platform::SurfaceResult::InvalidParams);
-        EXPECT_EQ(voDraw::PutTo(id, 0, 0, 0, 0, 0, 4, 4), platform::SurfaceResult::InvalidParams);
-        EXPECT_EQ(voDraw::PutOpaqueTo(0, 0, 0, id, 0, 0, 4, 4),
-                  platform::SurfaceResult::InvalidParams);
-        EXPECT_EQ(voDraw::ClearObject(id), platform::SurfaceResult::InvalidParams);
+        EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 4, 4), SurfaceResult::InvalidParams);
+        EXPECT_EQ(voDraw::PutOpaque(0, 0, id, 0, 0, 4, 4), SurfaceResult::InvalidParams);
+        EXPECT_EQ(voDraw::PutTo(id, 0, 0, 0, 0, 0, 4, 4), SurfaceResult::InvalidParams);
+        EXPECT_EQ(voDraw::PutOpaqueTo(0, 0, 0, id, 0, 0, 4, 4), SurfaceResult::InvalidParams);
+        EXPECT_EQ(voDraw::ClearObject(id), SurfaceResult::InvalidParams);
         voDraw::PutStretch(0, 0, id, 0, 0, 4, 4, 8, 8);
         voDraw::PutStretchOpaque(0, 0, id, 0, 0, 4, 4, 8, 8);
         voDraw::PutWave(0, 0, 3, 1, 10, id, 0, 0, 4, 4, 1);
@@ -423,7 +328,6 @@ TEST(ObjectIds, OutsideTheTableOrWithoutASurfaceAreRefusedSafely)
         voDraw::PutWaveBand(0, 10, 3, 1, 10, 5, id, 0, 0, 4, 4);
         voDraw::PutRowRepeat(0, 0, 2, id, 0, 0, 4, 4);
         voDraw::SetObjectKeyFromTopLeft(id);
-        voDraw::CopyObjectKey(id, 0);
     }
     EXPECT_TRUE(platform::headless::MessageBoxes().empty());
 }

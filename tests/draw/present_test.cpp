@@ -27,7 +27,7 @@ std::uint16_t Old(int x, int y)
 TEST(Present, ShowsTheTopLeftOfTheBackBufferInTheWindowAfterTheBlank)
 {
     TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen({}, 100, 90), 1);
     PaintSurface(BackBuffer(), Old);
     std::uint32_t before = platform::NowMs();
     voDraw::Present();
@@ -37,35 +37,13 @@ TEST(Present, ShowsTheTopLeftOfTheBackBufferInTheWindowAfterTheBlank)
     EXPECT_EQ(frame.height, 180);
     EXPECT_FALSE(frame.rgb555);
     EXPECT_EQ(frame.pixels[0], Old(0, 0));
-    EXPECT_EQ(frame.pixels[179 * 160 + 159], Old(159, 179));
-    EXPECT_EQ(frame.pixels[100 * 160 + 37], Old(37, 100));
+    EXPECT_EQ(frame.pixels[89 * 160 + 99], Old(99, 89));
+    // A screen smaller than the window leaves the rest of the window as it was.
+    EXPECT_EQ(frame.pixels[89 * 160 + 100], 0u);
+    EXPECT_EQ(frame.pixels[90 * 160 + 5], 0u);
     // One 60 Hz refresh passed in the wait.
     EXPECT_GE(frame.clockMs - before, 16u);
     EXPECT_LE(frame.clockMs - before, 17u);
-}
-
-TEST(Present, ASmallerScreenLeavesTheRestOfTheWindowAsItWas)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder, {}, 100, 90), 1);
-    PaintSurface(BackBuffer(), Old);
-    voDraw::Present();
-    const auto& frame = CapturedFrames().back();
-    EXPECT_EQ(frame.pixels[89 * 160 + 99], Old(99, 89));
-    EXPECT_EQ(frame.pixels[89 * 160 + 100], 0u);
-    EXPECT_EQ(frame.pixels[90 * 160 + 5], 0u);
-}
-
-TEST(Present, A555DisplayShowsA555Picture)
-{
-    TempDir folder;
-    platform::headless::HeadlessConfig config;
-    config.rgb555 = true;
-    ASSERT_EQ(StartScreen(folder, config), 1);
-    voDraw::ClearWhite();
-    voDraw::Present();
-    EXPECT_TRUE(CapturedFrames().back().rgb555);
-    EXPECT_EQ(CapturedFrames().back().Rgb(3, 3), 0xFFFFFFu);
 }
 
 TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
@@ -73,7 +51,7 @@ TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
     TempDir folder;
     platform::headless::HeadlessConfig config;
     config.vblankFails = true;
-    ASSERT_EQ(StartScreen(folder, config), 1);
+    ASSERT_EQ(StartScreen(config), 1);
     voDraw::SetWaitVSync(0);
     voDraw::FillColor(0, 0, 640, 480, 0x0101);
     voDraw::Present();
@@ -86,48 +64,14 @@ TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
     EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0101u);
 }
 
-TEST(Present, ALostPrimaryIsRestoredForTheNextFrame)
+TEST(Present, OnlyThePartOfTheCopyThatLandsInTheWindowShows)
 {
     TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
-    platform::headless::LoseAllSurfaces();
-    voDraw::Present();
-    EXPECT_TRUE(CapturedFrames().empty());
-    voDraw::FillColor(0, 0, 640, 480, 0x0303);
-    voDraw::Present();
-    ASSERT_EQ(CapturedFrames().size(), 1u);
-    EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0303u);
-}
-
-TEST(Present, ShowsTheWindowWhereverItMoved)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
-    PaintSurface(BackBuffer(), Old);
-    platform::headless::PushWindowMove(-30, 700);
-    platform::Message message;
-    while (platform::PeekMessage(message))
-    {
-        platform::DispatchMessage(message);
-    }
-    voDraw::Present();
-    EXPECT_EQ(CapturedFrames().back().pixels[0], Old(0, 0));
-}
-
-TEST(Present, ACopyThatMissesTheWindowShowsThePictureUnchanged)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen(folder), 1);
+    ASSERT_EQ(StartScreen(), 1);
     voDraw::FillColor(0, 0, 640, 480, 0x0404);
     voDraw::Present();
     voDraw::FillColor(0, 0, 640, 480, 0x0505);
-    windowRect[0] = 5000;
-    windowRect[2] = 5640;
-    voDraw::Present();
-    ASSERT_EQ(CapturedFrames().size(), 2u);
-    EXPECT_EQ(CapturedFrames().back().pixels[0], 0x0404u);
-    // Partly over the window: the part that lands inside shows.
-    windowRect[0] = 100 + 150;
+    windowRect[0] = 100 + 150; // the picture now lands 150 columns into the window
     windowRect[2] = 100 + 150 + 640;
     voDraw::Present();
     EXPECT_EQ(CapturedFrames().back().pixels[149], 0x0404u);
@@ -152,12 +96,21 @@ TEST(Present, TheGameShowsWholeFramesAgainAfterItsSurfacesWereLost)
 namespace
 {
 
+using Point = std::pair<int, int>;
+// The old picture's position shown at (x, y), or x = -1 for the new picture.
+using Expected = Point (*)(int x, int y);
+
+Point NewOnly(int, int)
+{
+    return {-1, 0};
+}
+
 class Transitions : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
-        ASSERT_EQ(StartScreen(folder), 1);
+        ASSERT_EQ(StartScreen(), 1);
         PaintSurface(objectTable[1].surface, Old);
         NewPicture();
     }
@@ -165,8 +118,8 @@ class Transitions : public ::testing::Test
     {
         PaintSurface(BackBuffer(), [](int, int) { return kNew; });
     }
-    // Runs kind with 10 steps from t = 10 and stops before the present of step `until`,
-    // with the new picture in the back buffer.
+    // Runs kind with 10 steps and stops before the present of step `until`, with the new
+    // picture in the back buffer.
     void RunTo(int kind, int until)
     {
         transitionKind = kind;
@@ -178,17 +131,16 @@ class Transitions : public ::testing::Test
         }
         NewPicture();
     }
-    // Checks every 7th pixel: expected(x, y) gives the old picture's position shown there,
-    // or x = -1 for the new picture.
-    template <typename F> void ExpectPicture(F expected)
+    // Checks every 7th pixel of every 3rd row.
+    void ExpectPicture(Expected expected)
     {
+        draw_testing::Picture back = draw_testing::ReadBackBuffer();
         for (int y = 0; y < 480; y += 3)
         {
             for (int x = 0; x < 640; x += 7)
             {
                 auto [ox, oy] = expected(x, y);
-                std::uint32_t want = ox < 0 ? kNew : Old(ox, oy);
-                ASSERT_EQ(BackPixel(x, y), want) << x << "," << y;
+                ASSERT_EQ(back.At(x, y), ox < 0 ? kNew : Old(ox, oy)) << x << "," << y;
             }
         }
     }
@@ -196,133 +148,89 @@ class Transitions : public ::testing::Test
     TempDir folder;
 };
 
-using Point = std::pair<int, int>;
-
 } // namespace
 
-TEST_F(Transitions, Kind1CopiesTheRowsThatTheStepDoesNotDivide)
+TEST_F(Transitions, EveryKindAtItsFirstAndLastSteps)
 {
-    RunTo(1, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y % 10 != 0 ? Point{x, y} : Point{-1, 0}; });
-    RunTo(1, 2);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y % 2 == 1 ? Point{x, y} : Point{-1, 0}; });
-    NewPicture();
-    voDraw::Present(); // t = 1: nothing of the old picture
-    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    // Ten steps at 640 x 480: step 10 is the first present, step 1 the last.
+    struct Case
+    {
+        int kind, step;
+        Expected expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {1, 10, [](int x, int y) { return y % 10 != 0 ? Point{x, y} : Point{-1, 0}; }},
+        {1, 2, [](int x, int y) { return y % 2 == 1 ? Point{x, y} : Point{-1, 0}; }},
+        {1, 1, NewOnly},
+        {2, 10, [](int x, int y) { return Point{x, y}; }},
+        {2, 1, [](int x, int y) { return y % 10 < 2 ? Point{x, y} : Point{-1, 0}; }},
+        {5, 10, [](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; }},
+        {6, 10, [](int x, int y) { return y >= 48 ? Point{x, y - 48} : Point{-1, 0}; }},
+        {7, 10, [](int x, int y) { return x < 576 ? Point{x + 64, y} : Point{-1, 0}; }},
+        {8, 10, [](int x, int y) { return x >= 64 ? Point{x - 64, y} : Point{-1, 0}; }},
+        {9, 10, [](int x, int y) { return y < 216 ? Point{x, y + 24}
+                                        : y >= 264 ? Point{x, y - 24} : Point{-1, 0}; }},
+        {10, 10, [](int x, int y) { return x < 288 ? Point{x + 32, y}
+                                         : x >= 352 ? Point{x - 32, y} : Point{-1, 0}; }},
+        {11, 10, [](int x, int y) { return Point{x, y}; }},
+        {11, 1, [](int x, int y) { return x < 64 ? Point{x, y} : Point{-1, 0}; }},
+        {12, 10, [](int x, int y) { return x >= 64 ? Point{x, y} : Point{-1, 0}; }},
+    };
+    // clang-format on
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " step " << c.step);
+        RunTo(c.kind, c.step);
+        voDraw::Present();
+        ExpectPicture(c.expected);
+    }
+    for (int kind : {5, 6, 7, 8, 9, 10, 12})
+    {
+        SCOPED_TRACE(::testing::Message() << "kind " << kind << " step 1");
+        RunTo(kind, 1);
+        voDraw::Present();
+        ExpectPicture(NewOnly);
+    }
     EXPECT_EQ(transitionStep, 0);
     EXPECT_EQ(transitionDirection, 0);
-}
-
-TEST_F(Transitions, Kind2DrawsBandsEveryStepCountRows)
-{
-    RunTo(2, 10);
+    // Without a step count a kind runs ten steps.
+    transitionKind = 5;
+    transitionSteps = 0;
+    voDraw::StartTransitionIn();
     voDraw::Present();
-    ExpectPicture([](int x, int y) { return Point{x, y}; });
-    RunTo(2, 1);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y % 10 < 2 ? Point{x, y} : Point{-1, 0}; });
+    ExpectPicture([](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; });
 }
 
 TEST_F(Transitions, Kinds3And4ShiftRowsAndBandsByRandomAmounts)
 {
+    // At the first step of kind 3 a row moves by -1 or 0; both happen.
     SeedRandom(7);
     RunTo(3, 10);
     voDraw::Present();
-    int shifts[2] = {0, 0};
+    int moved = 0;
     for (int y = 1; y < 480; ++y)
     {
-        if (y % 10 == 0)
-        {
-            ASSERT_EQ(BackPixel(50, y), kNew);
-            continue;
-        }
-        // At the first step a row moves by -1 or 0.
         std::uint32_t pixel = BackPixel(50, y);
-        ASSERT_TRUE(pixel == Old(50, y) || pixel == Old(51, y)) << y;
-        shifts[pixel == Old(51, y) ? 0 : 1] += 1;
+        ASSERT_TRUE(y % 10 == 0 ? pixel == kNew : pixel == Old(50, y) || pixel == Old(51, y)) << y;
+        moved += pixel == Old(51, y) ? 1 : 0;
     }
-    EXPECT_GT(shifts[0], 50);
-    EXPECT_GT(shifts[1], 50);
+    EXPECT_GT(moved, 50);
+    EXPECT_LT(moved, 432 - 50);
+    // At the last step of kind 4 a band moves by -10 to 9 and spans 2 rows.
     RunTo(4, 1);
     voDraw::Present();
-    for (int band = 0; band < 48; ++band)
+    for (int y = 0; y < 480; y += 10)
     {
-        int y = band * 10;
-        // At the last step a band moves by -10 to 9 and spans 2 rows.
-        int found = -100;
-        for (int dx = -10; dx <= 9; ++dx)
+        int dx = -10;
+        while (dx <= 9 && BackPixel(100, y) != Old(100 - dx, y))
         {
-            if (BackPixel(100, y) == Old(100 - dx, y))
-            {
-                found = dx;
-            }
+            ++dx;
         }
-        ASSERT_NE(found, -100) << y;
-        ASSERT_EQ(BackPixel(100, y + 1), Old(100 - found, y + 1));
+        ASSERT_LE(dx, 9) << y;
+        ASSERT_EQ(BackPixel(100, y + 1), Old(100 - dx, y + 1));
         ASSERT_EQ(BackPixel(100, y + 2), kNew);
     }
-}
-
-TEST_F(Transitions, Kinds5To8SlideTheOldPictureAway)
-{
-    RunTo(5, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; });
-    RunTo(6, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y >= 48 ? Point{x, y - 48} : Point{-1, 0}; });
-    RunTo(7, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return x < 576 ? Point{x + 64, y} : Point{-1, 0}; });
-    RunTo(8, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return x >= 64 ? Point{x - 64, y} : Point{-1, 0}; });
-    for (int kind = 5; kind <= 8; ++kind)
-    {
-        RunTo(kind, 1);
-        voDraw::Present();
-        ExpectPicture([](int, int) { return Point{-1, 0}; });
-    }
-}
-
-TEST_F(Transitions, Kinds9And10OpenTheOldPicture)
-{
-    RunTo(9, 10);
-    voDraw::Present();
-    ExpectPicture(
-        [](int x, int y) {
-            return y < 216 ? Point{x, y + 24} : y >= 264 ? Point{x, y - 24} : Point{-1, 0};
-        });
-    RunTo(10, 10);
-    voDraw::Present();
-    ExpectPicture(
-        [](int x, int y) {
-            return x < 288 ? Point{x + 32, y} : x >= 352 ? Point{x - 32, y} : Point{-1, 0};
-        });
-    for (int kind : {9, 10})
-    {
-        RunTo(kind, 1);
-        voDraw::Present();
-        ExpectPicture([](int, int) { return Point{-1, 0}; });
-    }
-}
-
-TEST_F(Transitions, Kinds11And12ShrinkTheOldPictureToAnEdge)
-{
-    RunTo(11, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return Point{x, y}; });
-    RunTo(11, 1);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return x < 64 ? Point{x, y} : Point{-1, 0}; });
-    RunTo(12, 10);
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return x >= 64 ? Point{x, y} : Point{-1, 0}; });
-    RunTo(12, 1);
-    voDraw::Present();
-    ExpectPicture([](int, int) { return Point{-1, 0}; });
 }
 
 TEST_F(Transitions, Kind13DrawsNothingWhileItsStepsRun)
@@ -335,29 +243,17 @@ TEST_F(Transitions, Kind13DrawsNothingWhileItsStepsRun)
         presents += 1;
     }
     EXPECT_EQ(presents, 10);
-    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    ExpectPicture(NewOnly);
     EXPECT_FALSE(DrawingHoldsInput());
-}
-
-TEST_F(Transitions, AKindWithoutAStepCountRunsTenSteps)
-{
-    transitionKind = 5;
-    transitionSteps = 0;
-    voDraw::StartTransitionIn();
-    voDraw::Present();
-    ExpectPicture([](int x, int y) { return y < 432 ? Point{x, y + 48} : Point{-1, 0}; });
 }
 
 TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
 {
     ObjectId pattern = voDraw::CreateObject(640, 47, 2); // ten 64 x 48 frames
-    // Frame f: 0x4000 + f * 0x100 + column; the left column of every frame is black (the key).
-    PaintSurface(objectTable[pattern].surface,
-                 [](int x, int y)
-                 {
-                     return x % 64 == 0 ? std::uint16_t{0}
-                                        : static_cast<std::uint16_t>(0x4000 + (x / 64) * 0x100 + y);
-                 });
+    // Frame f: 0x4000 + f * 0x100 + row; the left column of every frame is black (the key).
+    PaintSurface(
+        objectTable[pattern].surface, [](int x, int y)
+        { return x % 64 == 0 ? 0 : static_cast<std::uint16_t>(0x4000 + x / 64 * 0x100 + y); });
     transitionKind = 0;
     transitionPattern = pattern;
     voDraw::StartTransitionOut();
@@ -366,14 +262,11 @@ TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
     EXPECT_EQ(BackPixel(64 * 3 + 5, 48 * 2 + 7), 0x4000u + 7);
     EXPECT_EQ(BackPixel(64 * 9 + 63, 48 * 9 + 47), 0x4000u + 47);
     EXPECT_EQ(BackPixel(64 * 3, 48 * 2), kNew);
-    while (transitionStep != 10)
+    while (transitionStep != 0)
     {
         voDraw::Present();
     }
-    voDraw::Present();
     EXPECT_EQ(BackPixel(64 * 3 + 5, 48 * 2 + 7), 0x4900u + 7);
-    EXPECT_EQ(transitionStep, 0);
-    EXPECT_EQ(transitionDirection, 0);
     voDraw::StartTransitionIn();
     NewPicture();
     voDraw::Present();
@@ -383,10 +276,9 @@ TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)
 TEST(PatternTransition, CoversAScreenLargerThan640By480)
 {
     TempDir folder;
-    ASSERT_EQ(StartScreen(folder, {}, 800, 600), 1);
+    ASSERT_EQ(StartScreen({}, 800, 600), 1);
     ObjectId pattern = voDraw::CreateObject(640, 47, 2);
     PaintSurface(objectTable[pattern].surface, [](int, int) { return std::uint16_t{0x2222}; });
-    PaintSurface(BackBuffer(), [](int, int) { return kNew; });
     transitionKind = 0;
     transitionPattern = pattern;
     voDraw::StartTransitionIn();
@@ -402,7 +294,6 @@ TEST_F(Transitions, SceneTransitionOpensTheLastPictureOverSixtySteps)
     prevProgramMode = 3;
     voDraw::StartSceneTransition(2);
     EXPECT_EQ(transitionKind, 9);
-    EXPECT_EQ(transitionStep, 60);
     EXPECT_EQ(programMode, 1);
     EXPECT_EQ(prevProgramMode, 0);
     NewPicture();
@@ -413,24 +304,17 @@ TEST_F(Transitions, SceneTransitionOpensTheLastPictureOverSixtySteps)
             return y < 236 ? Point{x, y + 4} : y >= 244 ? Point{x, y - 4} : Point{-1, 0};
         });
     int presents = 1;
-    while (transitionStep != 1)
+    for (; transitionStep != 1; ++presents)
     {
         voDraw::Present();
-        presents += 1;
     }
     NewPicture();
     voDraw::Present();
-    presents += 1;
-    EXPECT_EQ(presents, 60);
-    ExpectPicture([](int, int) { return Point{-1, 0}; });
+    EXPECT_EQ(presents + 1, 60);
+    ExpectPicture(NewOnly);
     EXPECT_EQ(transitionStep, 0);
     voDraw::StartSceneTransition(1);
     EXPECT_EQ(transitionKind, 10);
-    voDraw::StartSceneTransition(3);
-    EXPECT_EQ(transitionKind, 10);
-    transitionStep = 0;
-    voDraw::StartSceneTransition(4);
-    EXPECT_EQ(transitionStep, 0);
 }
 
 namespace
@@ -452,7 +336,7 @@ class Overlay : public ::testing::Test
         folder.Write(
             "tile.bmp",
             Bmp24(64, 48, [](int x, int y) { return platform::MakeRgb(0xF8, x * 4, y * 4); }));
-        ASSERT_EQ(StartScreen(folder, {}, -1), 1);
+        ASSERT_EQ(StartScreen({}, -1), 1);
     }
     std::uint32_t PageRow(int row)
     {
@@ -464,15 +348,10 @@ class Overlay : public ::testing::Test
 
 } // namespace
 
-TEST_F(Overlay, ToggleBeforeLoadingKeepsItHidden)
-{
-    voDraw::ToggleOverlay();
-    EXPECT_EQ(overlayShown, 0);
-    EXPECT_FALSE(DrawingHoldsInput());
-}
-
 TEST_F(Overlay, ShowsThePageOverTheTilesAndScrollsWithTheKey)
 {
+    voDraw::ToggleOverlay(); // before loading: stays hidden
+    EXPECT_EQ(overlayShown, 0);
     voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
     voDraw::ToggleOverlay();
     ASSERT_EQ(overlayShown, 1);
@@ -495,16 +374,13 @@ TEST_F(Overlay, ShowsThePageOverTheTilesAndScrollsWithTheKey)
     overlayKey = platform::kVkUp;
     voDraw::Present();
     EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
-    overlayKey = platform::kVkLeft;
-    PassTime(100);
-    voDraw::Present();
-    EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
     overlayKey = 0;
     voDraw::ToggleOverlay();
     EXPECT_EQ(overlayShown, 0);
+    EXPECT_FALSE(DrawingHoldsInput());
 }
 
-TEST_F(Overlay, TheBackgroundDriftsAndWraps)
+TEST_F(Overlay, TheBackgroundDriftsAndWrapsUnderAShortPage)
 {
     voDraw::LoadOverlay("short.bmp", "tile.bmp", 100);
     voDraw::ToggleOverlay();
@@ -538,7 +414,6 @@ TEST_F(Overlay, LoadingAgainSwapsIntoTheSameObjectsAndResetsTheScroll)
     EXPECT_EQ(overlayPageHeight, 100);
     // A tile that failed to load is loaded afresh, never swapped into Buffer.
     voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
-    EXPECT_EQ(overlayTile, tile);
     EXPECT_EQ(objectTable[tile].surface, nullptr);
     voDraw::ReleaseObject(tile);
     overlayTile = 0;

@@ -12,7 +12,6 @@ using draw_testing::BmpSpec;
 using draw_testing::BuildBmp;
 using platform::Bitmap;
 using platform::ColorRef;
-using platform::DecodeBmp;
 using platform::MakeRgb;
 
 namespace
@@ -20,7 +19,8 @@ namespace
 
 bool Decode(const std::string& bytes, Bitmap& bitmap)
 {
-    return DecodeBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), bitmap);
+    return platform::DecodeBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                               bitmap);
 }
 
 ColorRef At(const Bitmap& bitmap, int x, int y)
@@ -30,148 +30,78 @@ ColorRef At(const Bitmap& bitmap, int x, int y)
 
 } // namespace
 
-TEST(BmpDecode, OneBitRowsCrossByteBoundaries)
+TEST(BmpDecode, EveryPaletteAndTrueColourDepthInBothRowOrders)
 {
-    BmpSpec spec;
-    spec.width = 10;
-    spec.height = 2;
-    spec.bits = 1;
-    spec.palette = {MakeRgb(0, 0, 0), MakeRgb(255, 255, 255)};
-    // Row 0: 1010101010; row 1: 0000000011.
-    std::string bytes =
-        BuildBmp(spec, [](int x, int y)
-                 { return static_cast<std::uint32_t>(y == 0 ? (x + 1) % 2 : (x >= 8 ? 1 : 0)); });
-    Bitmap bitmap;
-    ASSERT_TRUE(Decode(bytes, bitmap));
-    EXPECT_EQ(bitmap.width, 10);
-    EXPECT_EQ(bitmap.height, 2);
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(255, 255, 255));
-    EXPECT_EQ(At(bitmap, 1, 0), 0u);
-    EXPECT_EQ(At(bitmap, 8, 0), MakeRgb(255, 255, 255));
-    EXPECT_EQ(At(bitmap, 9, 0), 0u);
-    EXPECT_EQ(At(bitmap, 7, 1), 0u);
-    EXPECT_EQ(At(bitmap, 8, 1), MakeRgb(255, 255, 255));
-    EXPECT_EQ(At(bitmap, 9, 1), MakeRgb(255, 255, 255));
-}
-
-TEST(BmpDecode, FourAndEightBitPalettes)
-{
-    BmpSpec four;
-    four.width = 3;
-    four.height = 1;
-    four.bits = 4;
-    for (int i = 0; i < 16; ++i)
+    // 11 pixels a row: 1-bit rows cross a byte, and every depth's rows need padding.
+    for (int bits : {1, 4, 8, 24, 32})
     {
-        four.palette.push_back(MakeRgb(i * 16, 255 - i, 7));
-    }
-    Bitmap bitmap;
-    ASSERT_TRUE(
-        Decode(BuildBmp(four, [](int x, int) { return x == 0   ? 15u
-                                                      : x == 1 ? 0u
-                                                               : 9u; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(240, 240, 7));
-    EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0, 255, 7));
-    EXPECT_EQ(At(bitmap, 2, 0), MakeRgb(144, 246, 7));
-
-    // A short palette: indexes past its end read as black.
-    BmpSpec eight;
-    eight.width = 4;
-    eight.height = 1;
-    eight.bits = 8;
-    eight.palette = {MakeRgb(1, 2, 3), MakeRgb(4, 5, 6), MakeRgb(7, 8, 9)};
-    ASSERT_TRUE(Decode(BuildBmp(eight, [](int x, int) { return x == 3 ? 200u : x; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(1, 2, 3));
-    EXPECT_EQ(At(bitmap, 2, 0), MakeRgb(7, 8, 9));
-    EXPECT_EQ(At(bitmap, 3, 0), 0u);
-}
-
-TEST(BmpDecode, SixteenBitsPlainAndWithBitFields)
-{
-    BmpSpec plain;
-    plain.width = 4;
-    plain.height = 1;
-    plain.bits = 16;
-    const std::uint32_t values555[] = {0x7C00, 0x03E0, 0x001F, 0x4210};
-    Bitmap bitmap;
-    ASSERT_TRUE(Decode(BuildBmp(plain, [&](int x, int) { return values555[x]; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(255, 0, 0));
-    EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0, 255, 0));
-    EXPECT_EQ(At(bitmap, 2, 0), MakeRgb(0, 0, 255));
-    EXPECT_EQ(At(bitmap, 3, 0), MakeRgb(132, 132, 132)); // 16 of 31, low bits repeating
-
-    BmpSpec fields = plain;
-    fields.compression = 3;
-    fields.masks[0] = 0xF800;
-    fields.masks[1] = 0x07E0;
-    fields.masks[2] = 0x001F;
-    const std::uint32_t values565[] = {0xF800, 0x07E0, 0x0020, 0xFFFF};
-    ASSERT_TRUE(Decode(BuildBmp(fields, [&](int x, int) { return values565[x]; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(255, 0, 0));
-    EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0, 255, 0));
-    EXPECT_EQ(At(bitmap, 2, 0), MakeRgb(0, 4, 0));
-    EXPECT_EQ(At(bitmap, 3, 0), MakeRgb(255, 255, 255));
-}
-
-TEST(BmpDecode, TwentyFourBitsWithPaddedOddRowsBothWays)
-{
-    auto color = [](int x, int y) { return MakeRgb(x * 40 + 1, y * 50 + 2, 200 - x - y); };
-    for (bool topDown : {false, true})
-    {
-        BmpSpec spec;
-        spec.width = 3; // 9 bytes of pixels and 3 of padding a row
-        spec.height = 3;
-        spec.topDown = topDown;
-        Bitmap bitmap;
-        ASSERT_TRUE(Decode(BuildBmp(spec, color), bitmap));
-        for (int y = 0; y < 3; ++y)
+        for (bool topDown : {false, true})
         {
-            for (int x = 0; x < 3; ++x)
+            SCOPED_TRACE(::testing::Message() << bits << " bits, top down " << topDown);
+            BmpSpec spec;
+            spec.width = 11;
+            spec.height = 3;
+            spec.bits = bits;
+            spec.topDown = topDown;
+            for (int i = 0; i < (bits <= 8 ? 1 << bits : 0); ++i)
             {
-                EXPECT_EQ(At(bitmap, x, y), color(x, y)) << x << "," << y << " " << topDown;
+                spec.palette.push_back(MakeRgb(i, 255 - i, i * 7));
+            }
+            // A palette index, or a colour (stored as 0xRRGGBB in 32 bits), from (x, y).
+            auto index = [&](int x, int y) { return (x * 5 + y * 3) % (1 << std::min(bits, 8)); };
+            auto color = [&](int x, int y) {
+                return bits <= 8 ? spec.palette[index(x, y)]
+                                 : MakeRgb(x * 20 + y, 200 - x * 3, y * 60 + 7);
+            };
+            std::string bytes = BuildBmp(spec,
+                                         [&](int x, int y) -> std::uint32_t
+                                         {
+                                             if (bits <= 8)
+                                             {
+                                                 return index(x, y);
+                                             }
+                                             ColorRef c = color(x, y);
+                                             // 32 bits: the top byte is unused.
+                                             return bits == 24
+                                                        ? c
+                                                        : 0xFF000000 | ((c & 0xFF) << 16) |
+                                                              (c & 0xFF00) | ((c >> 16) & 0xFF);
+                                         });
+            Bitmap bitmap;
+            ASSERT_TRUE(Decode(bytes, bitmap));
+            ASSERT_EQ(bitmap.width, 11);
+            ASSERT_EQ(bitmap.height, 3);
+            for (int y = 0; y < 3; ++y)
+            {
+                for (int x = 0; x < 11; ++x)
+                {
+                    ASSERT_EQ(At(bitmap, x, y), color(x, y)) << x << "," << y;
+                }
             }
         }
     }
 }
 
-TEST(BmpDecode, ThirtyTwoBitsPlainAndWithBitFields)
+TEST(BmpDecode, ShortPalettesCoreHeadersAndResourcesWithoutAFileHeader)
 {
-    BmpSpec plain;
-    plain.width = 2;
-    plain.height = 1;
-    plain.bits = 32;
+    // Indexes past the end of a short palette read as black.
+    BmpSpec eight;
+    eight.width = 2;
+    eight.bits = 8;
+    eight.palette = {MakeRgb(1, 2, 3)};
     Bitmap bitmap;
-    ASSERT_TRUE(Decode(
-        BuildBmp(plain, [](int x, int) { return x == 0 ? 0xFF102030u : 0x00ABCDEFu; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(0x10, 0x20, 0x30));
-    EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(0xAB, 0xCD, 0xEF));
-
-    // Red in the low byte and a 10-bit green: the top 8 bits of each field count.
-    BmpSpec fields = plain;
-    fields.compression = 3;
-    fields.headerBytes = 108; // the masks sit inside the longer header
-    fields.masks[0] = 0x000000FF;
-    fields.masks[1] = 0x0003FF00;
-    fields.masks[2] = 0xFF000000;
-    ASSERT_TRUE(
-        Decode(BuildBmp(fields, [](int x, int) { return x == 0 ? 0x7F03FF11u : 0u; }), bitmap));
-    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(0x11, 0xFF, 0x7F));
+    ASSERT_TRUE(Decode(BuildBmp(eight, [](int x, int) { return x == 1 ? 200u : 0u; }), bitmap));
+    EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(1, 2, 3));
     EXPECT_EQ(At(bitmap, 1, 0), 0u);
-}
-
-TEST(BmpDecode, CoreHeadersAndResourcesWithoutAFileHeader)
-{
     // The OS/2 header has no colour count: its palette is always full, of 3-byte entries.
     BmpSpec core;
     core.headerBytes = 12;
     core.width = 2;
-    core.height = 1;
     core.bits = 1;
     core.palette = {MakeRgb(9, 8, 7), MakeRgb(1, 2, 3)};
-    Bitmap bitmap;
     ASSERT_TRUE(Decode(BuildBmp(core, [](int x, int) { return x; }), bitmap));
     EXPECT_EQ(At(bitmap, 0, 0), MakeRgb(9, 8, 7));
     EXPECT_EQ(At(bitmap, 1, 0), MakeRgb(1, 2, 3));
-
     BmpSpec bare;
     bare.fileHeader = false;
     bare.width = 2;
@@ -183,17 +113,61 @@ TEST(BmpDecode, CoreHeadersAndResourcesWithoutAFileHeader)
     EXPECT_EQ(At(bitmap, 0, 1), MakeRgb(6, 6, 6));
 }
 
+TEST(BmpDecode, SixteenAndThirtyTwoBitsWithAndWithoutBitFields)
+{
+    // (bits, header bytes, masks or none, stored values, decoded colours)
+    struct Case
+    {
+        int bits, headerBytes;
+        std::uint32_t masks[3];
+        std::uint32_t values[4];
+        ColorRef colors[4];
+    } cases[] = {
+        // 555 without fields; 16 of 31 widens with its low bits repeating.
+        {16,
+         40,
+         {0, 0, 0},
+         {0x7C00, 0x03E0, 0x001F, 0x4210},
+         {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255), MakeRgb(132, 132, 132)}},
+        {16,
+         40,
+         {0xF800, 0x07E0, 0x001F},
+         {0xF800, 0x07E0, 0x0020, 0xFFFF},
+         {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 4, 0), MakeRgb(255, 255, 255)}},
+        // Red in the low byte and a 10-bit green inside the longer header: the top 8 bits of
+        // each field count.
+        {32,
+         108,
+         {0x000000FF, 0x0003FF00, 0xFF000000},
+         {0x7F03FF11, 0, 0xFF000000, 0x00000100},
+         {MakeRgb(0x11, 0xFF, 0x7F), 0, MakeRgb(0, 0, 0xFF), MakeRgb(0, 0, 0)}},
+    };
+    for (const Case& c : cases)
+    {
+        BmpSpec spec;
+        spec.width = 4;
+        spec.bits = c.bits;
+        spec.headerBytes = c.headerBytes;
+        spec.compression = c.masks[0] != 0 ? 3 : 0;
+        std::copy(c.masks, c.masks + 3, spec.masks);
+        Bitmap bitmap;
+        ASSERT_TRUE(Decode(BuildBmp(spec, [&c](int x, int) { return c.values[x]; }), bitmap));
+        for (int x = 0; x < 4; ++x)
+        {
+            EXPECT_EQ(At(bitmap, x, 0), c.colors[x]) << c.bits << " bits, pixel " << x;
+        }
+    }
+}
+
 TEST(BmpDecode, EveryTruncationIsRefused)
 {
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 4;
-    spec.bits = 8;
-    spec.palette.assign(256, MakeRgb(1, 1, 1));
     for (int bits : {1, 4, 8, 16, 24, 32})
     {
+        BmpSpec spec;
+        spec.width = 5;
+        spec.height = 4;
         spec.bits = bits;
-        spec.palette.resize(bits <= 8 ? (1u << bits) : 0);
+        spec.palette.assign(bits <= 8 ? (1u << bits) : 0, MakeRgb(1, 1, 1));
         std::string whole =
             BuildBmp(spec, [](int x, int y) { return static_cast<std::uint32_t>(x + y); });
         Bitmap bitmap;
@@ -202,7 +176,8 @@ TEST(BmpDecode, EveryTruncationIsRefused)
         {
             // Each prefix gets memory of its own exact size, so a read past it is caught.
             std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + length);
-            ASSERT_FALSE(DecodeBmp(cut.data(), cut.size(), bitmap)) << bits << " " << length;
+            ASSERT_FALSE(platform::DecodeBmp(cut.data(), cut.size(), bitmap))
+                << bits << " " << length;
             ASSERT_TRUE(bitmap.pixels.empty());
         }
     }
@@ -216,35 +191,31 @@ TEST(BmpDecode, LyingAndUnsupportedHeadersAreRefused)
     std::string good = BuildBmp(spec, [](int, int) { return 0x123456u; });
     Bitmap bitmap;
     ASSERT_TRUE(Decode(good, bitmap));
-    auto with = [&](std::size_t at, std::uint32_t value, int bytes)
+    // (offset, value, bytes written)
+    const std::uint32_t lies[][3] = {
+        {10, 0xFFFFFFF0, 4}, // pixels past the end
+        {10, 20, 4},         // pixels inside the header
+        {14, 39, 4},         // unknown header size
+        {14, 5000, 4},       // header past the end
+        {18, 0, 4},          // no width
+        {18, 0x80000000, 4}, // negative width
+        {22, 0, 4},          // no height
+        {22, 0x80000000, 4}, // the most negative height
+        {18, 20000, 4},      // wider than any screen
+        {18, 1000, 4},       // wider than the file holds
+        {26, 2, 2},          // two planes
+        {28, 7, 2},          // no such depth
+        {30, 1, 4},          // run-length coded
+        {30, 3, 4},          // bit fields on 24 bits
+        {30, 4, 4},          // an embedded JPEG
+    };
+    for (const auto& lie : lies)
     {
         std::string bad = good;
-        if (bytes == 2)
-        {
-            draw_testing::Put16(bad, at, value);
-        }
-        else
-        {
-            draw_testing::Put32(bad, at, value);
-        }
-        return bad;
-    };
-    EXPECT_FALSE(Decode(with(10, 0xFFFFFFF0, 4), bitmap)); // pixels past the end
-    EXPECT_FALSE(Decode(with(10, 20, 4), bitmap));         // pixels inside the header
-    EXPECT_FALSE(Decode(with(14, 39, 4), bitmap));         // unknown header size
-    EXPECT_FALSE(Decode(with(14, 5000, 4), bitmap));       // header past the end
-    EXPECT_FALSE(Decode(with(18, 0, 4), bitmap));          // no width
-    EXPECT_FALSE(Decode(with(18, 0x80000000, 4), bitmap)); // negative width
-    EXPECT_FALSE(Decode(with(22, 0, 4), bitmap));          // no height
-    EXPECT_FALSE(Decode(with(22, 0x80000000, 4), bitmap)); // the most negative height
-    EXPECT_FALSE(Decode(with(18, 20000, 4), bitmap));      // wider than any screen
-    EXPECT_FALSE(Decode(with(18, 1000, 4), bitmap));       // wider than the file holds
-    EXPECT_FALSE(Decode(with(26, 2, 2), bitmap));          // two planes
-    EXPECT_FALSE(Decode(with(28, 7, 2), bitmap));          // no such depth
-    EXPECT_FALSE(Decode(with(30, 1, 4), bitmap));          // run-length coded
-    EXPECT_FALSE(Decode(with(30, 3, 4), bitmap));          // bit fields on 24 bits
-    EXPECT_FALSE(Decode(with(30, 4, 4), bitmap));          // an embedded JPEG
-    EXPECT_FALSE(DecodeBmp(nullptr, 100, bitmap));
+        (lie[2] == 2 ? draw_testing::Put16 : draw_testing::Put32)(bad, lie[0], lie[1]);
+        EXPECT_FALSE(Decode(bad, bitmap)) << lie[0] << " = " << lie[1];
+    }
+    EXPECT_FALSE(platform::DecodeBmp(nullptr, 100, bitmap));
     EXPECT_FALSE(Decode("BM", bitmap));
 }
 
@@ -263,13 +234,12 @@ TEST(BmpDecode, DamagedBytesNeverReadOutside)
     for (int round = 0; round < 3000; ++round)
     {
         std::vector<std::uint8_t> bytes(good.begin(), good.end());
-        int flips = 1 + static_cast<int>(random() % 4);
-        for (int i = 0; i < flips; ++i)
+        for (int i = 0, flips = 1 + static_cast<int>(random() % 4); i < flips; ++i)
         {
             bytes[random() % 70] = static_cast<std::uint8_t>(random());
         }
         Bitmap bitmap;
-        if (DecodeBmp(bytes.data(), bytes.size(), bitmap))
+        if (platform::DecodeBmp(bytes.data(), bytes.size(), bitmap))
         {
             ASSERT_EQ(bitmap.pixels.size(), static_cast<std::size_t>(bitmap.width) * bitmap.height);
         }
@@ -278,8 +248,7 @@ TEST(BmpDecode, DamagedBytesNeverReadOutside)
 
 TEST(BitmapResources, NamesMatchWithoutCaseButCp932CharactersExactly)
 {
-    BmpSpec spec;
-    std::string bytes = BuildBmp(spec, [](int, int) { return 0x00FF00u; });
+    std::string bytes = BuildBmp(BmpSpec{}, [](int, int) { return 0x00FF00u; });
     platform::AddResource("Mixed.BMP", bytes);
     // "ア.bmp" and "ヂ.bmp": their second bytes are 'A' and 'a'.
     platform::AddResource("\x83\x41.bmp", bytes);

@@ -1,4 +1,6 @@
-// The device context: one per surface, pixels through the 16-bit colour conversion, inversion.
+// The device context: one per surface, pixels through the 16-bit colour conversion, inversion,
+// and shapes with GDI's exclusive ends and edges, wide pens, the alternate fill and Beziers.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -9,72 +11,86 @@
 namespace
 {
 
-using platform::ColorRef;
-using platform::kInvalidColor;
+using platform::Brush;
+using platform::BrushStyle;
 using platform::MakeRgb;
-using platform::PixelBuffer;
+using platform::Pen;
 using platform::PixelLayout;
+using platform::Point;
 
-// A small surface whose rows are padded, so that pitch differs from width.
-struct TestSurface
+constexpr platform::ColorRef kRed = 0x0000FF;
+constexpr platform::ColorRef kBlue = 0xFF0000;
+constexpr std::uint16_t kWhite565 = 0xFFFF;
+constexpr std::uint16_t kRed565 = 0xF800;
+constexpr std::uint16_t kBlue565 = 0x001F;
+
+// A picture filled with one value, its rows padded so that pitch differs from width, with a
+// context on it.
+struct Canvas
 {
+    int width, height;
     std::vector<std::uint16_t> memory;
-    PixelBuffer view;
+    platform::PixelBuffer view;
+    platform::DeviceContext* dc = nullptr;
 
-    TestSurface(int width, int height, PixelLayout layout = PixelLayout::Rgb565)
-        : memory(static_cast<std::size_t>((width + 3) * height), 0x1234)
+    Canvas(int w, int h, std::uint16_t fill = kWhite565, PixelLayout layout = PixelLayout::Rgb565)
+        : width(w), height(h),
+          memory(static_cast<std::size_t>((w + 3) * h), fill), view{memory.data(), w, h,
+                                                                    (w + 3) * 2, layout}
     {
-        view.pixels = memory.data();
-        view.width = width;
-        view.height = height;
-        view.pitchBytes = (width + 3) * 2;
-        view.layout = layout;
+        dc = platform::TakeDc(this, view);
+    }
+    ~Canvas()
+    {
+        platform::ReleaseDc(dc);
     }
     std::uint16_t At(int x, int y) const
     {
-        return memory[static_cast<std::size_t>(y * (view.width + 3) + x)];
+        return memory[static_cast<std::size_t>(y * (width + 3) + x)];
+    }
+    int Count(std::uint16_t value) const
+    {
+        int n = 0;
+        for (int y = 0; y < height; ++y)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                n += At(x, y) == value ? 1 : 0;
+            }
+        }
+        return n;
     }
 };
 
 TEST(DeviceContext, OneContextPerSurfaceUntilReleased)
 {
-    TestSurface a(8, 8), b(8, 8);
-    platform::DeviceContext* first = platform::TakeDc(&a, a.view);
-    ASSERT_NE(first, nullptr);
+    Canvas a(8, 8), b(8, 8);
+    ASSERT_NE(a.dc, nullptr);
+    ASSERT_NE(b.dc, nullptr);
     EXPECT_EQ(platform::TakeDc(&a, a.view), nullptr);
-    platform::DeviceContext* other = platform::TakeDc(&b, b.view);
-    EXPECT_NE(other, nullptr);
-    platform::ReleaseDc(first);
+    platform::ReleaseDc(a.dc);
     EXPECT_FALSE(platform::HasDc(&a));
-    platform::DeviceContext* again = platform::TakeDc(&a, a.view);
-    EXPECT_NE(again, nullptr);
-    platform::ReleaseDc(again);
-    platform::ReleaseDc(other);
+    a.dc = platform::TakeDc(&a, a.view);
+    EXPECT_NE(a.dc, nullptr);
     platform::ReleaseDc(nullptr);
-    EXPECT_FALSE(platform::HasDc(&b));
-}
-
-TEST(DeviceContext, RefusesEmptyPixels)
-{
-    TestSurface a(8, 8);
-    PixelBuffer empty = a.view;
+    EXPECT_TRUE(platform::HasDc(&b));
+    // Empty pixels or no owner get no context.
+    platform::PixelBuffer empty = a.view;
     empty.width = 0;
-    EXPECT_EQ(platform::TakeDc(&a, empty), nullptr);
+    EXPECT_EQ(platform::TakeDc(&empty, empty), nullptr);
     EXPECT_EQ(platform::TakeDc(nullptr, a.view), nullptr);
-    PixelBuffer noMemory = a.view;
+    platform::PixelBuffer noMemory = a.view;
     noMemory.pixels = nullptr;
-    EXPECT_EQ(platform::TakeDc(&a, noMemory), nullptr);
+    EXPECT_EQ(platform::TakeDc(&noMemory, noMemory), nullptr);
 }
 
 TEST(DeviceContextPixels, SetThenGetKeepsWhatSixteenBitsHold)
 {
     for (PixelLayout layout : {PixelLayout::Rgb565, PixelLayout::Rgb555})
     {
-        TestSurface s(4, 4, layout);
-        platform::DeviceContext* dc = platform::TakeDc(&s, s.view);
-        ASSERT_NE(dc, nullptr);
-        ColorRef stored = platform::SetPixel(dc, 2, 3, MakeRgb(0x13, 0x47, 0xF9));
-        ColorRef read = platform::GetPixel(dc, 2, 3);
+        Canvas s(4, 4, 0x1234, layout);
+        platform::ColorRef stored = platform::SetPixel(s.dc, 2, 3, MakeRgb(0x13, 0x47, 0xF9));
+        platform::ColorRef read = platform::GetPixel(s.dc, 2, 3);
         EXPECT_EQ(stored, read);
         // Low bits of each channel are lost: 0x13 keeps 0x10, widened by its top bits.
         EXPECT_EQ(read & 0xFF, 0x10u | (0x10u >> 5));
@@ -89,37 +105,31 @@ TEST(DeviceContextPixels, SetThenGetKeepsWhatSixteenBitsHold)
             EXPECT_EQ(s.At(2, 3), (2 << 10) | (8 << 5) | 31);
         }
         // White and black survive the round trip.
-        platform::SetPixel(dc, 0, 0, 0xFFFFFF);
-        EXPECT_EQ(platform::GetPixel(dc, 0, 0), 0xFFFFFFu);
-        platform::SetPixel(dc, 1, 0, 0);
-        EXPECT_EQ(platform::GetPixel(dc, 1, 0), 0u);
-        platform::ReleaseDc(dc);
+        platform::SetPixel(s.dc, 0, 0, 0xFFFFFF);
+        EXPECT_EQ(platform::GetPixel(s.dc, 0, 0), 0xFFFFFFu);
+        platform::SetPixel(s.dc, 1, 0, 0);
+        EXPECT_EQ(platform::GetPixel(s.dc, 1, 0), 0u);
     }
 }
 
 TEST(DeviceContextPixels, OutsideReadsInvalidAndWritesNothing)
 {
-    TestSurface s(4, 4);
-    platform::DeviceContext* dc = platform::TakeDc(&s, s.view);
-    ASSERT_NE(dc, nullptr);
+    Canvas s(4, 4, 0x1234);
     std::vector<std::uint16_t> before = s.memory;
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 4}, {100000, 100000}})
     {
-        EXPECT_EQ(platform::GetPixel(dc, x, y), kInvalidColor);
-        EXPECT_EQ(platform::SetPixel(dc, x, y, 0), kInvalidColor);
+        EXPECT_EQ(platform::GetPixel(s.dc, x, y), platform::kInvalidColor);
+        EXPECT_EQ(platform::SetPixel(s.dc, x, y, 0), platform::kInvalidColor);
     }
     // The padding past each row's width belongs to nobody and stays as it was.
     EXPECT_EQ(s.memory, before);
-    EXPECT_EQ(platform::GetPixel(nullptr, 0, 0), kInvalidColor);
-    platform::ReleaseDc(dc);
+    EXPECT_EQ(platform::GetPixel(nullptr, 0, 0), platform::kInvalidColor);
 }
 
 TEST(DeviceContextInvert, InvertsInsideTheCutRectangleOnly)
 {
-    TestSurface s(6, 5, PixelLayout::Rgb555);
-    platform::DeviceContext* dc = platform::TakeDc(&s, s.view);
-    ASSERT_NE(dc, nullptr);
-    platform::InvertRect(dc, -2, 1, 3, 99);
+    Canvas s(6, 5, 0x1234, PixelLayout::Rgb555);
+    platform::InvertRect(s.dc, -2, 1, 3, 99);
     for (int y = 0; y < 5; ++y)
     {
         for (int x = 0; x < 6; ++x)
@@ -129,17 +139,112 @@ TEST(DeviceContextInvert, InvertsInsideTheCutRectangleOnly)
         }
     }
     // Inverting twice gives the picture back; an empty or turned rectangle does nothing.
-    platform::InvertRect(dc, -2, 1, 3, 99);
-    platform::InvertRect(dc, 4, 4, 2, 2);
-    platform::InvertRect(dc, 3, 3, 3, 4);
-    for (int y = 0; y < 5; ++y)
+    platform::InvertRect(s.dc, -2, 1, 3, 99);
+    platform::InvertRect(s.dc, 4, 4, 2, 2);
+    platform::InvertRect(s.dc, 3, 3, 3, 4);
+    EXPECT_EQ(s.Count(0x1234), 30);
+}
+
+TEST(DcLine, DiagonalAndSteepLinesStepOnePixelPerRowOrColumn)
+{
+    Canvas c(20, 20);
+    platform::SelectPen(c.dc, Pen{1, kRed});
+    platform::MoveTo(c.dc, 2, 2);
+    platform::LineTo(c.dc, 12, 12);
+    platform::MoveTo(c.dc, 15, 0);
+    platform::LineTo(c.dc, 17, 19);
+    for (int i = 2; i < 12; ++i)
     {
-        for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(c.At(i, i), kRed565);
+    }
+    EXPECT_EQ(c.At(12, 12), kWhite565);
+    for (int y = 0; y < 20; ++y)
+    {
+        int row = 0;
+        for (int x = 14; x < 20; ++x)
         {
-            EXPECT_EQ(s.At(x, y), 0x1234);
+            row += c.At(x, y) == kRed565 ? 1 : 0;
+        }
+        EXPECT_EQ(row, y < 19 ? 1 : 0) << y;
+    }
+    EXPECT_EQ(c.Count(kRed565), 10 + 19);
+}
+
+TEST(DcRectangle, WidePenSpillsBothSidesOfTheRing)
+{
+    Canvas c(30, 30);
+    platform::SelectBrush(c.dc, Brush{BrushStyle::Solid, kBlue});
+    platform::SelectPen(c.dc, Pen{3, kRed});
+    platform::Rectangle(c.dc, 10, 10, 20, 20);
+    const std::uint16_t row15[] = {kWhite565, kRed565, kRed565, kRed565, kBlue565};
+    for (int x = 8; x <= 12; ++x)
+    {
+        EXPECT_EQ(c.At(x, 15), row15[x - 8]) << x;
+    }
+    EXPECT_EQ(c.At(20, 15), kRed565);
+    EXPECT_EQ(c.At(21, 15), kWhite565);
+}
+
+TEST(DcPolygon, AlternateFillStopsShortOfRightAndBottomAndLeavesTheStarsMiddleOpen)
+{
+    Canvas c(64, 64);
+    platform::SelectBrush(c.dc, Brush{BrushStyle::Solid, kBlue});
+    platform::SelectPen(c.dc, Pen{1, kBlue});
+    const Point square[] = {{2, 2}, {12, 2}, {12, 12}, {2, 12}};
+    platform::Polygon(c.dc, square, 4);
+    // With its outline the square covers 2..12 both ways.
+    EXPECT_EQ(c.Count(kBlue565), 11 * 11);
+    EXPECT_EQ(c.At(13, 12), kWhite565);
+    platform::SelectPen(c.dc, Pen{1, kRed});
+    const Point star[] = {{32, 2}, {50, 60}, {3, 24}, {61, 24}, {14, 60}};
+    platform::Polygon(c.dc, star, 5);
+    EXPECT_EQ(c.At(32, 36), kWhite565); // the pentagon in the middle is crossed twice
+    EXPECT_EQ(c.At(32, 12), kBlue565);  // a point of the star is crossed once
+    EXPECT_EQ(c.At(10, 25), kBlue565);
+    // Too few points, or none, draw nothing.
+    Canvas d(10, 10);
+    const Point one[] = {{1, 1}};
+    platform::Polygon(d.dc, one, 1);
+    platform::Polygon(d.dc, nullptr, 4);
+    platform::Polygon(d.dc, one, -3);
+    EXPECT_EQ(d.Count(kWhite565), 100);
+}
+
+TEST(DcBezier, FollowsItsControlPointsFromTheFirstPoint)
+{
+    Canvas c(40, 40);
+    const Point points[] = {{2, 30}, {8, 2}, {30, 2}, {36, 30}};
+    platform::SelectPen(c.dc, Pen{1, kRed});
+    ASSERT_TRUE(platform::PolyBezier(c.dc, points, 4));
+    EXPECT_EQ(c.At(2, 30), kRed565);
+    // The curve's top lies at y = 9, 3/4 of the way from 30 towards 2.
+    EXPECT_EQ(c.At(19, 9), kRed565);
+    for (int y = 0; y < 9; ++y)
+    {
+        for (int x = 0; x < 40; ++x)
+        {
+            ASSERT_EQ(c.At(x, y), kWhite565) << x << "," << y;
         }
     }
-    platform::ReleaseDc(dc);
+    // A chain with collinear control points is the straight line.
+    Canvas s(40, 8);
+    const Point straight[] = {{0, 4}, {10, 4}, {20, 4}, {30, 4}};
+    platform::SelectPen(s.dc, Pen{1, kRed});
+    platform::PolyBezier(s.dc, straight, 4);
+    EXPECT_EQ(s.Count(kRed565), 30);
+    EXPECT_EQ(std::count(s.memory.begin() + 4 * 43, s.memory.begin() + 4 * 43 + 30, kRed565), 30);
+}
+
+TEST(DcShapes, NullContextDrawsNothingAndDoesNotCrash)
+{
+    const Point points[] = {{0, 0}, {5, 5}, {9, 0}, {3, 3}};
+    platform::MoveTo(nullptr, 1, 1);
+    platform::LineTo(nullptr, 5, 5);
+    platform::Polygon(nullptr, points, 4);
+    platform::Rectangle(nullptr, 0, 0, 5, 5);
+    platform::InvertRect(nullptr, 0, 0, 5, 5);
+    EXPECT_FALSE(platform::PolyBezier(nullptr, points, 4));
+    EXPECT_EQ(platform::SelectPen(nullptr, Pen{5, kRed}).width, 1);
 }
 
 } // namespace
