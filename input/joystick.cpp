@@ -1,6 +1,8 @@
 // Joysticks 0 and 1 as a game wants them: positions, three-way axis classes from the centre
 // taken at set-up, keypad directions, buttons, button edges, holds and axis ramps. The reads
 // themselves are the platform's (platform/joystick.h).
+#include <algorithm>
+
 #include "input/input.h"
 #include "input/input_internal.h"
 #include "platform/joystick.h"
@@ -63,28 +65,23 @@ bool ReadClasses(int joystick, int& xClass, int& yClass)
     return true;
 }
 
-std::int32_t NextEdge(std::int32_t state, bool down)
+// Advances button n's edge state (0 up, 1 went down, 3 held, 2 went up) and returns it.
+int StepEdge(JoystickRecord& record, int n, bool down)
 {
-    std::int32_t next;
+    std::int32_t& state = record.edge[n];
     if (down)
     {
-        next = state == 0 ? 1 : 3;
+        state = state == 0 ? 1 : 3;
     }
     else
     {
-        next = (state == 1 || state == 3) ? 2 : 0;
+        state = (state == 1 || state == 3) ? 2 : 0;
     }
-    return InputHeldBack() ? 0 : next;
-}
-
-float NextHold(float hold, bool down, float frame, float rate)
-{
-    if (!down)
+    if (InputHeldBack())
     {
-        return 0.0f;
+        state = 0;
     }
-    hold += frame * rate;
-    return hold >= 100.0f ? 100.0f : hold;
+    return state;
 }
 
 void AdvanceRamp(float& ramp, int direction, float frame, float rate)
@@ -142,6 +139,25 @@ bool ReadButtonBits(int joystick, std::uint32_t& bits)
 {
     bits = 0;
     return Valid(joystick) && platform::ReadJoystickButtons(joystick, bits);
+}
+
+// Advances button n's hold by the frame time while it is down, or drops it; returns it.
+int StepHold(JoystickRecord& record, int n, bool down)
+{
+    float& hold = record.hold[n];
+    hold = down ? std::min(hold + frameSeconds * record.holdRate, 100.0f) : 0.0f;
+    return Truncate(hold);
+}
+
+// Steps buttons 1 to 4 of one read into out; all 0, with the states kept, when unreadable.
+void StepFour(int joystick, int out[4], int (*step)(JoystickRecord&, int, bool))
+{
+    std::uint32_t bits = 0;
+    bool read = ReadButtonBits(joystick, bits);
+    for (int n = 0; n < 4; ++n)
+    {
+        out[n] = read ? step(joy.records[joystick], n, ((bits >> n) & 1) != 0) : 0;
+    }
 }
 
 } // namespace
@@ -274,25 +290,12 @@ int JoyButtonEdge(int joystick, int button)
     {
         return 0;
     }
-    std::int32_t& edge = joy.records[joystick].edge[button - 1];
-    edge = NextEdge(edge, ((bits >> (button - 1)) & 1) != 0);
-    return edge;
+    return StepEdge(joy.records[joystick], button - 1, ((bits >> (button - 1)) & 1) != 0);
 }
 
 void JoyButtonEdges(int joystick, int edges[4])
 {
-    std::uint32_t bits = 0;
-    bool read = ReadButtonBits(joystick, bits);
-    for (int n = 0; n < 4; ++n)
-    {
-        edges[n] = 0;
-        if (read)
-        {
-            std::int32_t& edge = joy.records[joystick].edge[n];
-            edge = NextEdge(edge, ((bits >> n) & 1) != 0);
-            edges[n] = edge;
-        }
-    }
+    StepFour(joystick, edges, StepEdge);
 }
 
 int JoyButtonHold(int joystick, int button)
@@ -301,26 +304,11 @@ int JoyButtonHold(int joystick, int button)
     {
         return 0;
     }
-    JoystickRecord& record = joy.records[joystick];
-    float& hold = record.hold[button - 1];
     // An unreadable joystick lets go of the hold, as a released button does.
-    hold = NextHold(hold, JoyButton(joystick, button) != 0, frameSeconds, record.holdRate);
-    return Truncate(hold);
+    return StepHold(joy.records[joystick], button - 1, JoyButton(joystick, button) != 0);
 }
 
 void JoyButtonHolds(int joystick, int holds[4])
 {
-    std::uint32_t bits = 0;
-    bool read = ReadButtonBits(joystick, bits);
-    for (int n = 0; n < 4; ++n)
-    {
-        holds[n] = 0;
-        if (read)
-        {
-            JoystickRecord& record = joy.records[joystick];
-            record.hold[n] = NextHold(record.hold[n], ((bits >> n) & 1) != 0, frameSeconds,
-                                      record.holdRate);
-            holds[n] = Truncate(record.hold[n]);
-        }
-    }
+    StepFour(joystick, holds, StepHold);
 }

@@ -147,6 +147,21 @@ SoundBufferId Insert(std::unique_ptr<MixBuffer> buffer)
     return id;
 }
 
+// Sets the buffer's volume or pan (hundredths of a dB) when it lies within min..max.
+SoundResult SetGainSetting(SoundBufferId buffer, std::int32_t MixBuffer::*setting,
+                           std::int32_t hundredthsDb, std::int32_t min, std::int32_t max)
+{
+    std::lock_guard<std::mutex> lock(mixer.mutex);
+    MixBuffer* found = Find(buffer);
+    if (found == nullptr || hundredthsDb < min || hundredthsDb > max)
+    {
+        return SoundResult::InvalidParam;
+    }
+    found->*setting = hundredthsDb;
+    UpdateGains(*found);
+    return SoundResult::Ok;
+}
+
 void ReleaseDeviceBuffers()
 {
     for (auto it = mixer.buffers.begin(); it != mixer.buffers.end();)
@@ -571,28 +586,12 @@ SoundResult GetSoundBufferStatus(SoundBufferId buffer, std::uint32_t& status)
 
 SoundResult SetSoundBufferVolume(SoundBufferId buffer, std::int32_t hundredthsDb)
 {
-    std::lock_guard<std::mutex> lock(mixer.mutex);
-    MixBuffer* found = Find(buffer);
-    if (found == nullptr || hundredthsDb < kVolumeMin || hundredthsDb > kVolumeMax)
-    {
-        return SoundResult::InvalidParam;
-    }
-    found->volume = hundredthsDb;
-    UpdateGains(*found);
-    return SoundResult::Ok;
+    return SetGainSetting(buffer, &MixBuffer::volume, hundredthsDb, kVolumeMin, kVolumeMax);
 }
 
 SoundResult SetSoundBufferPan(SoundBufferId buffer, std::int32_t hundredthsDb)
 {
-    std::lock_guard<std::mutex> lock(mixer.mutex);
-    MixBuffer* found = Find(buffer);
-    if (found == nullptr || hundredthsDb < kPanLeft || hundredthsDb > kPanRight)
-    {
-        return SoundResult::InvalidParam;
-    }
-    found->pan = hundredthsDb;
-    UpdateGains(*found);
-    return SoundResult::Ok;
+    return SetGainSetting(buffer, &MixBuffer::pan, hundredthsDb, kPanLeft, kPanRight);
 }
 
 SoundResult SetSoundBufferFrequency(SoundBufferId buffer, std::uint32_t hz)

@@ -70,6 +70,28 @@ void ToggleCopy(SoundObject& object, int copy)
     }
 }
 
+// Runs apply on the copies stop and pause select: one by its number, or every copy for any
+// selector.
+void ForCopies(SoundObject* object, int copy, void (*apply)(SoundObject&, int))
+{
+    if (object == nullptr)
+    {
+        return;
+    }
+    if (copy >= 0)
+    {
+        if (copy < object->copyCount)
+        {
+            apply(*object, copy);
+        }
+        return;
+    }
+    for (int i = 0; i < object->copyCount; ++i)
+    {
+        apply(*object, i);
+    }
+}
+
 // Runs apply on the copies a frequency, pan or volume operation selects.
 template <typename Apply> void ForSettings(SoundId id, int copy, Apply apply)
 {
@@ -231,47 +253,16 @@ void PlayLoop(SoundId id, int copy)
 void Stop(SoundId id, int copy)
 {
     SoundObject* object = Usable(id);
-    if (object == nullptr)
-    {
-        return;
-    }
-    if (copy >= 0)
-    {
-        if (copy < object->copyCount)
-        {
-            StopCopy(*object, copy);
-        }
-        return;
-    }
-    if (object->echoStage >= 0)
+    if (object != nullptr && copy < 0 && object->echoStage >= 0)
     {
         object->echoStage = 0;
     }
-    for (int i = 0; i < object->copyCount; ++i)
-    {
-        StopCopy(*object, i);
-    }
+    ForCopies(object, copy, StopCopy);
 }
 
 void Pause(SoundId id, int copy)
 {
-    SoundObject* object = Usable(id);
-    if (object == nullptr)
-    {
-        return;
-    }
-    if (copy >= 0)
-    {
-        if (copy < object->copyCount)
-        {
-            ToggleCopy(*object, copy);
-        }
-        return;
-    }
-    for (int i = 0; i < object->copyCount; ++i)
-    {
-        ToggleCopy(*object, i);
-    }
+    ForCopies(Usable(id), copy, ToggleCopy);
 }
 
 void AddFrequency(SoundId id, int steps, int copy)
