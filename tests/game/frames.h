@@ -1,17 +1,16 @@
 // The game run headless, and its captured frames read the way a player looks at them: which
 // tile each cell shows, what the two counters read, whether a region of letter.bmp is on
-// screen. The bitmaps are decoded here from assets/, independently of the program's loader.
+// screen.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <numeric>
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
 #include "platform/headless/capture.h"
 #include "platform/headless/control.h"
 #include "platform/pixels.h"
@@ -56,60 +55,35 @@ inline const CapturedFrame& Frame(int n)
     return none;
 }
 
-// A bitmap as the 16-bit 565 screen stores it.
+// A bitmap of assets/ as the 16-bit 565 screen stores it. The platform's BMP reader decodes
+// it; its own tests check it against hand-made files.
 struct Bitmap
 {
     int width = 0, height = 0;
     std::vector<std::uint16_t> pixels;
 };
 
-// Decodes an uncompressed bottom-up 24-bit BMP. An empty bitmap when the file is not one.
-inline Bitmap LoadBmp(const std::string& path)
+inline Bitmap LoadAsset(const char* name)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    auto u32 = [&](size_t at) -> std::int32_t
+    platform::Bitmap decoded;
+    platform::LoadBitmapFile(AssetsFolder(), name, decoded);
+    Bitmap out{decoded.width, decoded.height, {}};
+    for (platform::ColorRef colour : decoded.pixels)
     {
-        return static_cast<std::int32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-                                         (std::uint32_t{bytes[at + 3]} << 24));
-    };
-    Bitmap out;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24 ||
-        u32(30) != 0 || u32(18) <= 0 || u32(18) > 4096 || u32(22) <= 0 || u32(22) > 4096)
-    {
-        return out;
-    }
-    std::size_t offset = static_cast<std::uint32_t>(u32(10));
-    std::size_t rowBytes = (static_cast<std::size_t>(u32(18)) * 3 + 3) & ~std::size_t{3};
-    if (offset > bytes.size() || (bytes.size() - offset) / rowBytes < std::size_t(u32(22)))
-    {
-        return out;
-    }
-    out.width = u32(18);
-    out.height = u32(22);
-    for (int y = 0; y < out.height; ++y)
-    {
-        const unsigned char* row = &bytes[offset + rowBytes * std::size_t(out.height - 1 - y)];
-        for (int x = 0; x < out.width; ++x)
-        {
-            const unsigned char* p = row + 3 * x;
-            out.pixels.push_back(platform::NativeFromColor(platform::MakeRgb(p[2], p[1], p[0]),
-                                                           platform::PixelLayout::Rgb565));
-        }
+        out.pixels.push_back(platform::NativeFromColor(colour, platform::PixelLayout::Rgb565));
     }
     return out;
 }
 
 inline const Bitmap& Tiles()
 {
-    static const Bitmap bitmap = LoadBmp(AssetsFolder() + "tiles.bmp");
+    static const Bitmap bitmap = LoadAsset("tiles.bmp");
     return bitmap;
 }
 
 inline const Bitmap& Letters()
 {
-    static const Bitmap bitmap = LoadBmp(AssetsFolder() + "letter.bmp");
+    static const Bitmap bitmap = LoadAsset("letter.bmp");
     return bitmap;
 }
 

@@ -51,19 +51,6 @@ class Sequencer : public ::testing::Test
         ASSERT_NE(window, 0u);
         startMs = platform::NowMs();
     }
-    // Moves the clock on in 10 ms steps, handing every message to the window.
-    static void Pump(std::uint32_t ms)
-    {
-        for (std::uint32_t done = 0; done < ms; done += 10)
-        {
-            platform::headless::AdvanceClock(10);
-            platform::Message message;
-            while (platform::PeekMessage(message))
-            {
-                platform::DispatchMessage(message);
-            }
-        }
-    }
     static std::uint32_t Send(const std::string& command, platform::WindowHandle callback = 0)
     {
         return platform::SendSequencerCommand(command.c_str(), nullptr, 0, callback);
@@ -95,10 +82,10 @@ TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
                                  ChannelEvent(960, 0x80, 60, 0) + EndOfTrack(0)});
     ASSERT_EQ(Send(Open(file)), 0u);
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    Pump(1190);
+    PumpMessages(1190);
     EXPECT_TRUE(notices.empty());
     EXPECT_EQ(Status("mode"), "playing");
-    Pump(30);
+    PumpMessages(30);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].code, platform::kMciNotifySuccessful);
     EXPECT_GE(notices[0].clockMs - startMs, 1200u);
@@ -108,7 +95,7 @@ TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
     ASSERT_EQ(Send("seek midi to 200"), 0u);
     ASSERT_EQ(Send("play midi notify", window), 0u);
     platform::headless::AdvanceClock(3 * 3600 * 1000);
-    Pump(10);
+    PumpMessages(10);
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_EQ(Status("position"), "1200");
 }
@@ -162,7 +149,7 @@ TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
         EXPECT_EQ(Send(Open(bytes, name)), platform::kMciErrInvalidFile) << name;
         EXPECT_EQ(Send("play midi notify", window), platform::kMciErrInvalidDeviceName);
     }
-    Pump(100);
+    PumpMessages(100);
     EXPECT_TRUE(notices.empty());
     EXPECT_EQ(Send("open \"" + dir.File("nothing.mid") + "\" type sequencer alias midi"),
               platform::kMciErrFileNotFound);
@@ -172,26 +159,26 @@ TEST_F(Sequencer, AStopAbortsAndASecondPlaySupersedesAPendingNotification)
 {
     ASSERT_EQ(Send(Open(NoteFile(960))), 0u);
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    Pump(300);
+    PumpMessages(300);
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    Pump(10);
+    PumpMessages(10);
     ASSERT_EQ(Send("stop midi"), 0u);
-    Pump(10);
+    PumpMessages(10);
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_EQ(notices[0].code, platform::kMciNotifySuperseded);
     EXPECT_EQ(notices[1].code, platform::kMciNotifyAborted);
     std::string position = Status("position");
-    Pump(2000);
+    PumpMessages(2000);
     EXPECT_EQ(Status("position"), position);
 
     // Played again, it goes on from where it stopped to the end.
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    Pump(800);
+    PumpMessages(800);
     ASSERT_EQ(notices.size(), 3u);
     EXPECT_EQ(notices[2].code, platform::kMciNotifySuccessful);
     EXPECT_EQ(Status("position"), "1000");
     ASSERT_EQ(Send("close midi notify", window), 0u);
-    Pump(10);
+    PumpMessages(10);
     EXPECT_EQ(notices.back().code, platform::kMciNotifySuccessful);
     EXPECT_EQ(Status("mode"), "error " + std::to_string(platform::kMciErrInvalidDeviceName));
 }
@@ -241,11 +228,11 @@ TEST_F(Sequencer, WithASoundfontTheNotesAreHeard)
     EXPECT_STREQ(platform::SequencerSoundFont(), soundFont);
     std::uint64_t start = platform::headless::AudioFramesRendered();
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    Pump(600);
+    PumpMessages(600);
     EXPECT_GT(Peak(start, start + FramesIn(400), 0), 300);
     ASSERT_EQ(Send("close midi"), 0u);
     std::uint64_t after = platform::headless::AudioFramesRendered();
-    Pump(100);
+    PumpMessages(100);
     EXPECT_EQ(Peak(after, after + FramesIn(100), 0), 0);
 }
 

@@ -267,24 +267,6 @@ TEST(SoundDevice, ReleasingTheDeviceReleasesItsBuffers)
     EXPECT_EQ(platform::PlaySoundBuffer(buffer, false), SoundResult::InvalidParam);
 }
 
-TEST(SoundDevice, NoDeviceWhenTheHeadlessSoundIsSwitchedOff)
-{
-    platform::headless::HeadlessConfig config;
-    config.soundDevice = false;
-    testing_support::StartHeadless(config);
-    EXPECT_EQ(platform::CreateSoundDevice(), SoundResult::NoDevice);
-    SoundBufferId buffer = 0;
-    EXPECT_EQ(platform::CreateSoundBuffer(Format(1, 44100, 16), 100, buffer),
-              SoundResult::NoDevice);
-    platform::Beep();
-    EXPECT_EQ(platform::headless::BeepCount(), 1);
-    std::uint32_t before = platform::NowMs();
-    EXPECT_FALSE(platform::PlaySoundFileSync("anything.wav"));
-    EXPECT_EQ(platform::NowMs(), before);
-    AdvanceClock(100);
-    EXPECT_TRUE(platform::headless::RenderedAudio().empty());
-}
-
 TEST(SystemPlayer, PlaysAWaveFileOnceHeardOrElseTheShortBeep)
 {
     testing_support::TempDir dir;

@@ -30,19 +30,6 @@ class MidiMusic : public SoundTest
         ASSERT_NE(mainWindow, 0u);
         voSound::InitMidi();
     }
-    // The main loop's message handling for ms milliseconds, in 10 ms steps.
-    static void Pump(std::uint32_t ms)
-    {
-        for (std::uint32_t done = 0; done < ms; done += 10)
-        {
-            AdvanceClock(10);
-            platform::Message message;
-            while (platform::PeekMessage(message))
-            {
-                platform::DispatchMessage(message);
-            }
-        }
-    }
     static std::string Status(const char* item)
     {
         char reply[32] = {};
@@ -62,17 +49,17 @@ TEST_F(MidiMusic, ALoopingPieceStartsAgainUntilTheLoopIsEndedThenCloses)
     StartMusic();
     dir.Write("song.mid", NoteFile(960)); // one second
     voSound::PlayMidi("song.mid", 1);
-    Pump(1500);
+    PumpMessages(1500);
     EXPECT_EQ(midiPieceOpen, 1);
     EXPECT_EQ(Status("mode"), "playing");
     // Restarted a frame or so after the end.
     EXPECT_GE(PositionMs(), 480);
     EXPECT_LE(PositionMs(), 500);
     voSound::EndMidiLoop();
-    Pump(450);
+    PumpMessages(450);
     EXPECT_EQ(midiPieceOpen, 1);
     EXPECT_EQ(Status("mode"), "playing");
-    Pump(100);
+    PumpMessages(100);
     EXPECT_EQ(midiPieceOpen, 0);
     EXPECT_EQ(Status("mode"), "closed");
 }
@@ -83,15 +70,15 @@ TEST_F(MidiMusic, ASecondPieceClosesTheFirstAndAPieceThatDoesNotLoopClosesAtItsE
     dir.Write("long.mid", NoteFile(2880)); // three seconds
     dir.Write("short.mid", NoteFile(480)); // half a second
     voSound::PlayMidi("long.mid", 1);
-    Pump(500);
+    PumpMessages(500);
     voSound::PlayMidi("short.mid", 0);
     EXPECT_EQ(Status("length"), "500");
     EXPECT_EQ(Status("position"), "0");
-    Pump(490);
+    PumpMessages(490);
     EXPECT_EQ(midiPieceOpen, 1);
-    Pump(30);
+    PumpMessages(30);
     EXPECT_EQ(midiPieceOpen, 0); // the short piece ended; the long one's notice did nothing
-    Pump(3000);
+    PumpMessages(3000);
     EXPECT_EQ(midiPieceOpen, 0);
 }
 
@@ -100,23 +87,23 @@ TEST_F(MidiMusic, NoticesOfSupersededOrAbortedPlaysArePassedOver)
     StartMusic();
     dir.Write("song.mid", NoteFile(960));
     voSound::PlayMidi("song.mid", 1);
-    Pump(200);
+    PumpMessages(200);
     ASSERT_EQ(platform::SendSequencerCommand("stop midi", nullptr, 0, 0), 0u);
     for (std::uintptr_t code : {platform::kMciNotifySuperseded, platform::kMciNotifyAborted})
     {
         platform::PostMessage(mainWindow, platform::kMmMciNotify, code, 1);
-        Pump(10);
+        PumpMessages(10);
         EXPECT_EQ(Status("mode"), "stopped") << code;
     }
     platform::PostMessage(mainWindow, platform::kMmMciNotify, platform::kMciNotifySuccessful, 1);
-    Pump(10);
+    PumpMessages(10);
     EXPECT_EQ(Status("mode"), "playing");
     EXPECT_LE(PositionMs(), 10);
 
     // A successful notice while the piece plays does nothing either.
-    Pump(300);
+    PumpMessages(300);
     platform::PostMessage(mainWindow, platform::kMmMciNotify, platform::kMciNotifySuccessful, 1);
-    Pump(10);
+    PumpMessages(10);
     EXPECT_GE(PositionMs(), 300);
 }
 
@@ -129,7 +116,7 @@ TEST_F(MidiMusic, AMissingOrBrokenPieceStaysOpenWithoutSoundUntilClosed)
         voSound::PlayMidi(name, 1);
         EXPECT_EQ(midiPieceOpen, 1);
         EXPECT_EQ(Status("mode"), "closed");
-        Pump(1000);
+        PumpMessages(1000);
         EXPECT_EQ(midiPieceOpen, 1);
         voSound::CloseMidi();
         EXPECT_EQ(midiPieceOpen, 0);

@@ -60,39 +60,30 @@ TEST_F(SoundPlayback, SettingsAreClampedAtEveryLimitAndHeardAsStored)
     StartSound();
     SoundId id = LoadConstant(2, 441); // 20 ms
     const SoundCopy& copy = soundTable[id].copies[0];
-    voSound::AddFrequency(id, -300, 0);
-    EXPECT_EQ(copy.frequency, 100u);
-    voSound::AddFrequency(id, INT_MAX, 0);
-    EXPECT_EQ(copy.frequency, 100000u);
-    voSound::AddFrequency(id, INT_MIN, 0);
-    EXPECT_EQ(copy.frequency, 100u);
-    voSound::SetFrequencyOffset(id, 10, 0);
-    EXPECT_EQ(copy.frequency, 23050u);
-    voSound::SetFrequencyOffset(id, -221, 0);
-    EXPECT_EQ(copy.frequency, 100u);
-    voSound::ResetFrequency(id, 0);
+    using namespace voSound;
+    struct Step
+    {
+        void (*op)(SoundId, int, int);
+        int value;
+        std::int64_t hz, volume, pan; // what copy 0 holds after it
+    };
+    for (Step s :
+         {Step{AddFrequency, -300, 100, 0, 0}, Step{AddFrequency, INT_MAX, 100000, 0, 0},
+          Step{AddFrequency, INT_MIN, 100, 0, 0}, Step{SetFrequencyOffset, 10, 23050, 0, 0},
+          Step{SetFrequencyOffset, -221, 100, 0, 0}, Step{SetVolume, INT_MIN, 100, -10000, 0},
+          Step{AddVolume, INT_MAX, 100, 0, 0}, Step{AddVolume, -60, 100, -6000, 0},
+          Step{AddVolume, -60, 100, -10000, 0}, Step{SetVolume, 5, 100, 0, 0},
+          Step{SetPan, 200, 100, 0, 10000}, Step{SetPan, -3, 100, 0, -300},
+          Step{AddPan, INT_MIN, 100, 0, -10000}, Step{AddPan, INT_MAX, 100, 0, 10000}})
+    {
+        s.op(id, s.value, 0);
+        EXPECT_EQ(std::vector<std::int64_t>({copy.frequency, copy.volume, copy.pan}),
+                  std::vector<std::int64_t>({s.hz, s.volume, s.pan}))
+            << s.value;
+    }
+    ResetFrequency(id, 0);
     EXPECT_EQ(copy.frequency, 22050u);
-
-    voSound::SetVolume(id, INT_MIN, 0);
-    EXPECT_EQ(copy.volume, -10000);
-    voSound::AddVolume(id, INT_MAX, 0);
-    EXPECT_EQ(copy.volume, 0);
-    voSound::AddVolume(id, -60, 0);
-    voSound::AddVolume(id, -60, 0);
-    EXPECT_EQ(copy.volume, -10000);
-    voSound::SetVolume(id, 5, 0);
-    EXPECT_EQ(copy.volume, 0);
-
-    voSound::SetPan(id, 200, 0);
-    EXPECT_EQ(copy.pan, 10000);
-    voSound::ResetPan(id, 0);
-    voSound::AddPan(id, -3, 0);
-    EXPECT_EQ(copy.pan, -300);
-    voSound::AddPan(id, INT_MIN, 0);
-    EXPECT_EQ(copy.pan, -10000);
-    voSound::PanRight(id, 0);
-    EXPECT_EQ(copy.pan, 10000);
-    voSound::PanLeft(id, voSound::COPY_ALL);
+    PanLeft(id, COPY_ALL);
     EXPECT_EQ(soundTable[id].copies[1].pan, -10000);
 
     voSound::SetVolume(id, -12, 0);
@@ -144,11 +135,12 @@ TEST_F(SoundPlayback, StoppingOneCopyLeavesTheEchoRunningStoppingAllEndsIt)
     StartSound();
     SoundId id = LoadConstant(3);
     voSound::Play(id, voSound::COPY_CURRENT);
+    voSound::Play(id, 2);
     RunFrame(10);
     voSound::Stop(id, 1);
     EXPECT_EQ(soundTable[id].echoStage, 1);
     voSound::Stop(id, voSound::COPY_ALL);
-    EXPECT_EQ(Status(id, 0), 0u);
+    EXPECT_EQ(Status(id, 0) | Status(id, 2), 0u);
     RunFrame(10);
     voSound::Echo(id, 0, 3, 6);
     EXPECT_EQ(Status(id, 1), 0u);

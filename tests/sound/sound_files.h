@@ -1,5 +1,5 @@
-// Test support for sound: WAV and MIDI files built byte by byte, and readings of what the
-// headless output rendered.
+// Test support for sound: WAV and MIDI files built byte by byte, readings of what the
+// headless output rendered, and the message loop run on the virtual clock.
 #pragma once
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/headless/control.h"
+#include "platform/platform.h"
 
 namespace sound_files
 {
@@ -181,6 +182,20 @@ inline int SoundingFrames(std::uint64_t from, std::uint64_t to, int channel)
 constexpr std::uint64_t FramesIn(std::uint64_t ms)
 {
     return ms * platform::headless::kAudioRateHz / 1000;
+}
+
+// Runs the main loop's message handling for ms milliseconds, in 10 ms steps of the clock.
+inline void PumpMessages(std::uint32_t ms)
+{
+    for (std::uint32_t done = 0; done < ms; done += 10)
+    {
+        platform::headless::AdvanceClock(10);
+        platform::Message message;
+        while (platform::PeekMessage(message))
+        {
+            platform::DispatchMessage(message);
+        }
+    }
 }
 
 } // namespace sound_files
