@@ -162,25 +162,97 @@ TEST(TextBox, AlignmentsAndTheStoredRectangle)
     EXPECT_EQ(drawn[2].right - drawn[2].left, drawn[0].right - drawn[0].left);
     EXPECT_NEAR((drawn[1].left - 10) - (210 - drawn[1].right), 0, 1);
     EXPECT_EQ(drawn[3].right, 0);
+    // A box narrower than its text cuts the text at its right edge.
+    voDraw::Clear();
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::SetTextColors(0xFFFFFF, 0x800000, 0);
+    voDraw::DrawTextBox(10, 0, 20, 12, "Wide text", 0);
+    voDraw::EndText();
+    Picture cut = ReadBackBuffer();
+    EXPECT_EQ(cut.CountIn(kBlack, 10, 0, 20, 12), 0);
+    EXPECT_EQ(cut.Count(kBlack), 320 * 240 - 10 * 12);
 }
 
-TEST(TextMeasure, WrappedHeightAndTheMeasureRectangle)
+TEST(TextMeasure, WordsWrapAtSpacesAndJapaneseBetweenCharacters)
 {
     StartScreen();
     voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
-    EXPECT_EQ(voDraw::MeasureText(20, 30, 120, 300, "short"), 12);
-    EXPECT_LT(textMeasureRect.right, 120); // narrowed to the text
-    int height = voDraw::MeasureText(20, 30, 120, 300,
-                                     "a line of text far too long to stay on one line here");
+    // A text's width: the measure rectangle narrows to it.
+    auto width = [](const std::string& text)
+    {
+        voDraw::MeasureText(0, 0, 300, 300, text.c_str());
+        return textMeasureRect.right;
+    };
+    int word = width("word");
+    int space = width("word word") - 2 * word;
+    // Room for two words and a space on a line, not three.
+    int right = 5 + 2 * word + space + space / 2;
+    EXPECT_EQ(voDraw::MeasureText(5, 7, right, 500, "word word word word word"), 3 * 12);
+    EXPECT_EQ(textMeasureRect.top, 7);
+    EXPECT_EQ(textMeasureRect.bottom, 7 + 3 * 12);
+    EXPECT_EQ(textMeasureRect.right, 5 + 2 * word + space); // the widest line
+    // A word longer than the line is not broken; the measure widens to it.
+    EXPECT_EQ(voDraw::MeasureText(0, 0, 20, 0, "unbreakable"), 12);
+    EXPECT_GT(textMeasureRect.right, 20);
+    EXPECT_EQ(voDraw::MeasureText(0, 0, 300, 0, "a b c\nd\r\ne"), 3 * 12);
+    // Japanese breaks between characters: 11 characters, 4 to a line.
+    int one = width(Cp932("日"));
+    EXPECT_EQ(voDraw::MeasureText(0, 0, 4 * one, 0, Cp932("日本語の文章を折り返す").c_str()),
+              3 * 12);
+    EXPECT_EQ(textMeasureRect.right, 4 * one);
     voDraw::EndText();
-    EXPECT_GE(height, 36);
-    EXPECT_EQ(height % 12, 0);
-    EXPECT_EQ(textMeasureRect.top, 30);
-    EXPECT_EQ(textMeasureRect.bottom, 30 + height);
+    // A negative height asks for the character height: the cell is taller.
+    voDraw::BeginText(FACE_GOTHIC, -20, 0, 0, 0, 0);
+    EXPECT_GT(voDraw::MeasureText(0, 0, 300, 300, "x"), 20);
+    voDraw::EndText();
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240); // measuring draws nothing
     // Outside a run nothing is measured; the rectangle is still kept.
     EXPECT_EQ(voDraw::MeasureText(1, 2, 3, 4, "x"), 0);
     EXPECT_EQ(textMeasureRect.right, 3);
+}
+
+TEST(TextRun, UnderlineDrawsASolidRowAndBoldMoreInk)
+{
+    StartScreen();
+    // Plain, underlined and bold runs of "xxxx" at rows 0, 30 and 60.
+    const int styles[3][2] = {{0, 0}, {0, 1}, {1, 0}}; // weight kind, underline
+    int width = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        voDraw::BeginText(FACE_GOTHIC, 16, 0, styles[i][0], 0, styles[i][1]);
+        voDraw::SetTextColors(0xFFFFFF, 0, 1);
+        voDraw::PutText(0, 30 * i, "xxxx");
+        voDraw::MeasureText(0, 0, 300, 300, "xxxx");
+        width = i == 0 ? textMeasureRect.right : width;
+        voDraw::EndText();
+    }
+    Picture p = ReadBackBuffer();
+    auto solidRows = [&](int top)
+    {
+        int rows = 0;
+        for (int y = top; y < top + 16; ++y)
+        {
+            rows += p.CountIn(kWhite, 0, y, width, y + 1) == width ? 1 : 0;
+        }
+        return rows;
+    };
+    EXPECT_EQ(solidRows(0), 0);
+    EXPECT_GT(solidRows(30), 0);
+    EXPECT_GT(p.CountIn(kWhite, 0, 60, 320, 76), p.CountIn(kWhite, 0, 0, 320, 16) + 10);
+}
+
+TEST(TextRun, UnknownFacesFallBackToThePackagedIpaFontWithoutFontconfigFonts)
+{
+    // A font configuration that knows no fonts leaves only the packaged paths.
+    testing_support::TempDir folder;
+    folder.Write("fonts.conf", "<?xml version=\"1.0\"?><fontconfig></fontconfig>");
+    setenv("FONTCONFIG_FILE", folder.File("fonts.conf").c_str(), 1);
+    StartScreen();
+    voDraw::BeginTextFace("No Such Face At All", -16, 0, 0, 0, 0);
+    voDraw::SetTextColors(0xFFFFFF, 0, 1);
+    voDraw::PutText(0, 0, Cp932("日本語 text").c_str());
+    voDraw::EndText();
+    EXPECT_GT(ReadBackBuffer().Count(kWhite), 40);
 }
 
 TEST(TextPrint, FormattedTextIsCutAtACharacterBoundary)
@@ -230,8 +302,8 @@ TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
     voDraw::PrintText(0, 0, "lent");
     voDraw::EndGdi();
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
-    // Bytes that are not CP932 draw the replacement mark.
-    voDraw::PrintText(0, 0, "\x85\x40\xFF");
+    // Bytes that are not CP932 draw the replacement mark, a lone lead byte at the end too.
+    voDraw::PrintText(0, 0, "\x85\x40\xFF\x82");
     EXPECT_GT(ReadBackBuffer().Count(kWhite), 10);
     // After shut-down's release the runs draw nothing again.
     voDraw::ReleaseText();

@@ -213,41 +213,32 @@ TEST(WipeStart, OversizedOrNegativeSlitStaysInsideTheScreen)
     EXPECT_TRUE(IsRect(clipRect, {320, 240, 320, 240}));
 }
 
-TEST(WipeHide, HideAllEmptiesTheClipAndTheNextOpeningRestoresIt)
+TEST(WipeHide, HideAllEmptiesTheClipUntilTheNextOpeningAndACancelKeepsItClosed)
 {
     Reset();
     clipRect = {10, 20, 300, 200};
     voDraw::HideAll();
     EXPECT_EQ(wipeState, -1);
     EXPECT_TRUE(IsRect(clipRect, {10, 20, 10, 20}));
-    // Hiding twice keeps the full rectangle.
-    voDraw::HideAll();
+    CancelWipe(); // a hidden screen is not a running wipe
+    EXPECT_EQ(wipeState, -1);
+    voDraw::HideAll(); // hiding twice keeps the full rectangle
     ASSERT_EQ(voDraw::StartWipe(0, 6, 100000.0f, 0), 1);
     voDraw::StepWipe();
     EXPECT_TRUE(IsRect(clipRect, {10, 20, 300, 200}));
-    // Hiding during a wipe keeps the rectangle it saved.
+    // Hiding during a wipe keeps the rectangle it saved; a mode change puts it back.
     Reset();
-    voDraw::StartWipe(0, 7, 600.0f, 0);
+    voDraw::StartWipe(1, 7, 600.0f, 0);
     voDraw::StepWipe();
     voDraw::HideAll();
     voDraw::StartWipe(0, 1, 100000.0f, 0);
     voDraw::StepWipe();
     EXPECT_TRUE(IsRect(clipRect, kFull));
-}
-
-TEST(WipeCancel, ModeChangeResetPutsTheFullRectangleBack)
-{
-    Reset();
     voDraw::StartWipe(1, 6, 600.0f, 0);
     voDraw::StepWipe();
     CancelWipe();
     EXPECT_EQ(wipeState, 0);
     EXPECT_TRUE(IsRect(clipRect, kFull));
-    // A closed screen is not a running wipe and stays closed.
-    voDraw::HideAll();
-    CancelWipe();
-    EXPECT_EQ(wipeState, -1);
-    EXPECT_EQ(clipRect.right, clipRect.left);
 }
 
 TEST(WipePictures, PutsShowOnlyInsideTheWipedRectangle)

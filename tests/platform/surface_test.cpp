@@ -209,25 +209,6 @@ TEST(Blits, WithinOneSurfaceReadTheRectangleBeforeItMoves)
     }
 }
 
-TEST(Surfaces, RowsKeepTheirPitchAndFillsStayInTheirRectangle)
-{
-    OpenDisplay();
-    Surface* surface = platform::CreateSurface(33, 3, SurfaceMemory::Display);
-    PixelBuffer pixels;
-    ASSERT_EQ(platform::LockSurface(surface, pixels), SurfaceResult::Ok);
-    EXPECT_GE(pixels.pitchBytes, 66);
-    EXPECT_EQ(pixels.pitchBytes % 16, 0);
-    platform::UnlockSurface(surface);
-    SurfaceRect rect{30, 1, 33, 2};
-    ASSERT_EQ(platform::FillSurface(surface, &rect, 0x0F0F), SurfaceResult::Ok);
-    std::vector<std::uint16_t> after = Snapshot(surface);
-    EXPECT_EQ(std::count(after.begin(), after.end(), 0x0F0F), 3);
-    EXPECT_EQ(after[33 + 30], 0x0F0F);
-    EXPECT_EQ(after[33 + 32], 0x0F0F);
-    SurfaceRect outside{30, 1, 34, 2};
-    EXPECT_EQ(platform::FillSurface(surface, &outside, 1), SurfaceResult::InvalidRect);
-}
-
 TEST(Surfaces, LocksAndDeviceContextsKeepOthersOut)
 {
     OpenDisplay();
@@ -268,24 +249,6 @@ TEST(Surfaces, LostSurfacesRefuseEverythingUntilRestoredEmpty)
     EXPECT_EQ(platform::RestoreSurface(a), SurfaceResult::Ok);
     EXPECT_EQ(Snapshot(a), std::vector<std::uint16_t>(16, 0));
     EXPECT_TRUE(platform::IsSurfaceLost(b));
-}
-
-TEST(Surfaces, TheDisplayHoldsOnlyAsManyAsItCan)
-{
-    platform::headless::HeadlessConfig config;
-    config.surfaceLimit = 2;
-    OpenDisplay(config);
-    Surface* a = platform::CreateSurface(4, 4, SurfaceMemory::Display);
-    Surface* b = platform::CreateSurface(4, 4, SurfaceMemory::System);
-    SurfaceResult result = SurfaceResult::Ok;
-    EXPECT_EQ(platform::CreateSurface(4, 4, SurfaceMemory::Display, &result), nullptr);
-    EXPECT_EQ(result, SurfaceResult::OutOfMemory);
-    platform::ReleaseSurface(a);
-    EXPECT_NE(platform::CreateSurface(4, 4, SurfaceMemory::Display), nullptr);
-    EXPECT_EQ(platform::CreateSurface(0, 4, SurfaceMemory::Display, &result), nullptr);
-    EXPECT_EQ(result, SurfaceResult::InvalidParams);
-    platform::ReleaseSurface(b);
-    EXPECT_EQ(platform::CreateSurface(20000, 4, SurfaceMemory::Display), nullptr);
 }
 
 TEST(BitmapCopier, StretchesTheBitmapOverTheSurfaceInItsLayout)
