@@ -39,16 +39,19 @@ struct BmpSpec
     std::vector<platform::ColorRef> palette; // 1, 4 and 8 bits
 };
 
-inline void Put16(std::string& out, std::size_t at, std::uint32_t value)
+// Writes value's low `bytes` bytes at `at`, least significant first, as BMP fields are.
+inline void PutLe(std::string& out, std::size_t at, std::uint32_t value, int bytes)
 {
-    out[at] = static_cast<char>(value & 0xFF);
-    out[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+    for (int b = 0; b < bytes; ++b)
+    {
+        out[at + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
+    }
 }
 
-inline void Put32(std::string& out, std::size_t at, std::uint32_t value)
+// A GDI colour (0x00BBGGRR) in the BMP's blue, green, red byte order.
+inline std::uint32_t Bgr(platform::ColorRef color)
 {
-    Put16(out, at, value & 0xFFFF);
-    Put16(out, at + 2, value >> 16);
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
 // Writes the BMP; value(x, y) gives the stored value of the pixel at (x, y) counted from the
@@ -66,39 +69,31 @@ inline std::string BuildBmp(const BmpSpec& spec,
     std::string out(pixelStart + stride * spec.height, '\0');
     if (spec.fileHeader)
     {
-        out[0] = 'B';
-        out[1] = 'M';
-        Put32(out, 2, static_cast<std::uint32_t>(out.size()));
-        Put32(out, 10, static_cast<std::uint32_t>(pixelStart));
+        PutLe(out, 0, 'B' | ('M' << 8), 2);
+        PutLe(out, 2, static_cast<std::uint32_t>(out.size()), 4);
+        PutLe(out, 10, static_cast<std::uint32_t>(pixelStart), 4);
     }
     std::size_t h = fileHeader;
-    Put32(out, h, static_cast<std::uint32_t>(spec.headerBytes));
-    if (core)
+    int size = core ? 2 : 4; // the core header's sizes are 16 bits
+    PutLe(out, h, static_cast<std::uint32_t>(spec.headerBytes), 4);
+    PutLe(out, h + 4, static_cast<std::uint32_t>(spec.width), size);
+    PutLe(out, h + 4 + size, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height),
+          size);
+    PutLe(out, h + 4 + 2 * size, 1, 2);
+    PutLe(out, h + 6 + 2 * size, static_cast<std::uint32_t>(spec.bits), 2);
+    if (!core)
     {
-        Put16(out, h + 4, static_cast<std::uint32_t>(spec.width));
-        Put16(out, h + 6, static_cast<std::uint32_t>(spec.height));
-        Put16(out, h + 8, 1);
-        Put16(out, h + 10, static_cast<std::uint32_t>(spec.bits));
-    }
-    else
-    {
-        Put32(out, h + 4, static_cast<std::uint32_t>(spec.width));
-        Put32(out, h + 8, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
-        Put16(out, h + 12, 1);
-        Put16(out, h + 14, static_cast<std::uint32_t>(spec.bits));
-        Put32(out, h + 16, spec.compression);
-        Put32(out, h + 32, static_cast<std::uint32_t>(spec.palette.size()));
+        PutLe(out, h + 16, spec.compression, 4);
+        PutLe(out, h + 32, static_cast<std::uint32_t>(spec.palette.size()), 4);
         for (int i = 0; i < 3 && spec.compression == 3; ++i)
         {
-            Put32(out, h + 40 + 4 * i, spec.masks[i]);
+            PutLe(out, h + 40 + 4 * i, spec.masks[i], 4);
         }
     }
     std::size_t p = h + spec.headerBytes + masksBytes;
     for (platform::ColorRef color : spec.palette)
     {
-        out[p] = static_cast<char>((color >> 16) & 0xFF);
-        out[p + 1] = static_cast<char>((color >> 8) & 0xFF);
-        out[p + 2] = static_cast<char>(color & 0xFF);
+        PutLe(out, p, Bgr(color), 3);
         p += core ? 3 : 4;
     }
     for (int y = 0; y < spec.height; ++y)
@@ -114,18 +109,9 @@ inline std::string BuildBmp(const BmpSpec& spec,
                 int shift = spec.bits * (perByte - 1 - x % perByte);
                 out[row + x / perByte] = static_cast<char>(out[row + x / perByte] | (v << shift));
             }
-            else if (spec.bits == 24)
-            {
-                out[row + 3 * x] = static_cast<char>((v >> 16) & 0xFF);
-                out[row + 3 * x + 1] = static_cast<char>((v >> 8) & 0xFF);
-                out[row + 3 * x + 2] = static_cast<char>(v & 0xFF);
-            }
             else
             {
-                for (int b = 0; b < spec.bits / 8; ++b)
-                {
-                    out[row + spec.bits / 8 * x + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
-                }
+                PutLe(out, row + spec.bits / 8 * x, spec.bits == 24 ? Bgr(v) : v, spec.bits / 8);
             }
         }
     }

@@ -33,17 +33,19 @@ std::uint16_t Native(platform::ColorRef color)
 
 } // namespace
 
-TEST(LoadObject, LoadsABitmapBesideTheProgram)
+TEST(LoadObject, LoadsABitmapBesideTheProgramOrElseTheResourceOfTheSameName)
 {
     TempDir folder;
     folder.Write("sprite.bmp", Bmp24(5, 3, Gradient));
     std::filesystem::create_directory(folder.File("data"));
     folder.Write("data/絵.bmp", Bmp24(2, 2, Gradient));
     ASSERT_EQ(StartScreen(), 1);
+    platform::AddResource("PICTURE.BMP", Bmp24(4, 4, Gradient));
+    platform::AddResource("sprite.bmp", Bmp24(7, 7, Gradient));
     ObjectId id = voDraw::LoadObject("sprite.bmp", 2);
     ASSERT_EQ(id, 2);
     EXPECT_STREQ(objectTable[id].name, "sprite.bmp");
-    EXPECT_EQ(objectTable[id].width, 5);
+    EXPECT_EQ(objectTable[id].width, 5); // the file, not the resource
     EXPECT_EQ(objectTable[id].height, 3);
     for (int y = 0; y < 3; ++y)
     {
@@ -56,25 +58,14 @@ TEST(LoadObject, LoadsABitmapBesideTheProgram)
     std::string name = testing_support::Cp932("data\\絵.bmp");
     EXPECT_EQ(voDraw::LoadObject(name.c_str(), 2), 3);
     EXPECT_EQ(objectTable[3].width, 2);
-    EXPECT_TRUE(platform::headless::MessageBoxes().empty());
-}
-
-TEST(LoadObject, FallsBackToTheResourceOfTheSameNameButPrefersTheFile)
-{
-    TempDir folder;
-    folder.Write("both.bmp", Bmp24(3, 3, Gradient));
-    ASSERT_EQ(StartScreen(), 1);
-    platform::AddResource("PICTURE.BMP", Bmp24(4, 4, Gradient));
-    platform::AddResource("both.bmp", Bmp24(7, 7, Gradient));
-    ObjectId id = voDraw::LoadObject("picture.bmp", 2);
-    ASSERT_EQ(id, 2);
-    EXPECT_EQ(ObjectPixel(id, 3, 1), Native(Gradient(3, 1)));
-    EXPECT_EQ(objectTable[voDraw::LoadObject("both.bmp", 2)].width, 3);
+    // No such file: the resource, its name matched without case.
+    EXPECT_EQ(voDraw::LoadObject("picture.bmp", 2), 4);
+    EXPECT_EQ(ObjectPixel(4, 3, 1), Native(Gradient(3, 1)));
     // The game's own bitmaps are compiled in: they load with no file beside the program.
-    ObjectId tiles = voDraw::LoadObject("tiles.bmp", 2);
-    ASSERT_EQ(tiles, 4);
-    EXPECT_EQ(objectTable[tiles].width, 160);
-    EXPECT_EQ(objectTable[tiles].height, 160);
+    EXPECT_EQ(voDraw::LoadObject("tiles.bmp", 2), 5);
+    EXPECT_EQ(objectTable[5].width, 160);
+    EXPECT_EQ(objectTable[5].height, 160);
+    EXPECT_TRUE(platform::headless::MessageBoxes().empty());
 }
 
 TEST(LoadObject, RefusesMissingTruncatedOversizedAndOverlongNames)

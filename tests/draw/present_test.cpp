@@ -176,6 +176,8 @@ TEST_F(Transitions, EveryKindAtItsFirstAndLastSteps)
         {11, 10, [](int x, int y) { return Point{x, y}; }},
         {11, 1, [](int x, int y) { return x < 64 ? Point{x, y} : Point{-1, 0}; }},
         {12, 10, [](int x, int y) { return x >= 64 ? Point{x, y} : Point{-1, 0}; }},
+        {13, 10, NewOnly}, // kind 13 only waits out its steps
+        {13, 1, NewOnly},
     };
     // clang-format on
     for (const Case& c : cases)
@@ -231,20 +233,6 @@ TEST_F(Transitions, Kinds3And4ShiftRowsAndBandsByRandomAmounts)
         ASSERT_EQ(BackPixel(100, y + 1), Old(100 - dx, y + 1));
         ASSERT_EQ(BackPixel(100, y + 2), kNew);
     }
-}
-
-TEST_F(Transitions, Kind13DrawsNothingWhileItsStepsRun)
-{
-    RunTo(13, 10);
-    int presents = 0;
-    while (transitionStep != 0)
-    {
-        voDraw::Present();
-        presents += 1;
-    }
-    EXPECT_EQ(presents, 10);
-    ExpectPicture(NewOnly);
-    EXPECT_FALSE(DrawingHoldsInput());
 }
 
 TEST_F(Transitions, Kind0PlaysThePatternFramesForwardOutAndBackwardIn)

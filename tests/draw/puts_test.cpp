@@ -211,7 +211,7 @@ TEST_F(Puts, FillHalfMixesHalfAndHalfInsideTheClip)
     platform::UnlockSurface(BackBuffer());
 }
 
-TEST(FillHalf, Mixes555PixelsWithTheirOwnHalfMask)
+TEST(FillHalf, Mixes555PixelsWithTheirOwnHalfMaskAndInversionKeepsTheTopBit)
 {
     TempDir folder;
     platform::headless::HeadlessConfig config;
@@ -222,6 +222,9 @@ TEST(FillHalf, Mixes555PixelsWithTheirOwnHalfMask)
     EXPECT_EQ(BackPixel(0, 0), 0x3DEFu);
     EXPECT_EQ(voDraw::FillHalf(1, 0, 2, 1, 0x7C00), 1);
     EXPECT_EQ(BackPixel(1, 0), 0x3DEFu + 0x3C00u);
+    // Inversion flips the 15 bits a 555 pixel has.
+    voDraw::InvertRect(1, 0, 2, 1);
+    EXPECT_EQ(BackPixel(1, 0), 0x7FFFu ^ (0x3DEFu + 0x3C00u));
 }
 
 TEST_F(Puts, InvertRectFlipsEveryBitInsideOnly)
@@ -233,7 +236,12 @@ TEST_F(Puts, InvertRectFlipsEveryBitInsideOnly)
     EXPECT_EQ(BackPixel(7, 7), kBackground);
     // Not clipped: reaching past the back buffer inverts what lies inside it.
     voDraw::InvertRect(638, 478, 700, 700);
+    voDraw::InvertRect(-5, -5, 1, 1);
+    voDraw::InvertRect(30, 30, 20, 20); // turned: nothing
     EXPECT_EQ(BackPixel(639, 479), 0xFFFFu ^ kBackground);
+    EXPECT_EQ(BackPixel(0, 0), 0xFFFFu ^ kBackground);
+    EXPECT_EQ(BackPixel(1, 0), kBackground);
+    EXPECT_EQ(BackPixel(25, 25), kBackground);
 }
 
 namespace

@@ -176,8 +176,9 @@ TEST(WipeStart, ASecondStartIsRefusedAndChangesNothing)
     EXPECT_EQ(wipeState, 0);
 }
 
-TEST(WipeStart, OpeningAfterClosingStartsFromTheFullRectanglesCentre)
+TEST(WipeStart, OpeningStartsInsideTheSavedRectangleWhateverTheSlit)
 {
+    // After a closing wipe the opening starts from the full rectangle's centre.
     Reset();
     voDraw::StartWipe(1, 1, 600.0f, 0);
     RunToEnd();
@@ -185,6 +186,13 @@ TEST(WipeStart, OpeningAfterClosingStartsFromTheFullRectanglesCentre)
     EXPECT_EQ(wipeClosed, 0);
     EXPECT_TRUE(IsRect(clipRect, {320, 240, 320, 240}));
     EXPECT_TRUE(IsRect(wipeSaved, kFull));
+    // An oversized or negative slit stays inside the screen.
+    Reset();
+    voDraw::StartWipe(0, 8, 600.0f, 5000);
+    EXPECT_TRUE(IsRect(clipRect, {0, 240, 640, 240}));
+    Reset();
+    voDraw::StartWipe(0, 9, 600.0f, -40);
+    EXPECT_TRUE(IsRect(clipRect, {320, 240, 320, 240}));
 }
 
 TEST(WipeStart, KindZeroPicksAKindWithTheSharedGenerator)
@@ -201,16 +209,6 @@ TEST(WipeStart, KindZeroPicksAKindWithTheSharedGenerator)
         seen[wipeKind] = true;
     }
     EXPECT_EQ(std::count(seen + 1, seen + 10, true), 9);
-}
-
-TEST(WipeStart, OversizedOrNegativeSlitStaysInsideTheScreen)
-{
-    Reset();
-    voDraw::StartWipe(0, 8, 600.0f, 5000);
-    EXPECT_TRUE(IsRect(clipRect, {0, 240, 640, 240}));
-    Reset();
-    voDraw::StartWipe(0, 9, 600.0f, -40);
-    EXPECT_TRUE(IsRect(clipRect, {320, 240, 320, 240}));
 }
 
 TEST(WipeHide, HideAllEmptiesTheClipUntilTheNextOpeningAndACancelKeepsItClosed)

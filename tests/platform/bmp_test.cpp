@@ -53,20 +53,17 @@ TEST(BmpDecode, EveryPaletteAndTrueColourDepthInBothRowOrders)
                 return bits <= 8 ? spec.palette[index(x, y)]
                                  : MakeRgb(x * 20 + y, 200 - x * 3, y * 60 + 7);
             };
-            std::string bytes = BuildBmp(spec,
-                                         [&](int x, int y) -> std::uint32_t
-                                         {
-                                             if (bits <= 8)
-                                             {
-                                                 return index(x, y);
-                                             }
-                                             ColorRef c = color(x, y);
-                                             // 32 bits: the top byte is unused.
-                                             return bits == 24
-                                                        ? c
-                                                        : 0xFF000000 | ((c & 0xFF) << 16) |
-                                                              (c & 0xFF00) | ((c >> 16) & 0xFF);
-                                         });
+            std::string bytes = BuildBmp(
+                spec,
+                [&](int x, int y) -> std::uint32_t
+                {
+                    if (bits <= 8)
+                    {
+                        return index(x, y);
+                    }
+                    // 32 bits: the top byte is unused.
+                    return bits == 24 ? color(x, y) : 0xFF000000 | draw_testing::Bgr(color(x, y));
+                });
             Bitmap bitmap;
             ASSERT_TRUE(Decode(bytes, bitmap));
             ASSERT_EQ(bitmap.width, 11);
@@ -212,7 +209,7 @@ TEST(BmpDecode, LyingAndUnsupportedHeadersAreRefused)
     for (const auto& lie : lies)
     {
         std::string bad = good;
-        (lie[2] == 2 ? draw_testing::Put16 : draw_testing::Put32)(bad, lie[0], lie[1]);
+        draw_testing::PutLe(bad, lie[0], lie[1], static_cast<int>(lie[2]));
         EXPECT_FALSE(Decode(bad, bitmap)) << lie[0] << " = " << lie[1];
     }
     EXPECT_FALSE(platform::DecodeBmp(nullptr, 100, bitmap));

@@ -1,5 +1,5 @@
-// The device context: one per surface, pixels through the 16-bit colour conversion, inversion,
-// and shapes: lines stepping one pixel a row, the alternate fill and Bezier curves.
+// The device context: one per surface, pixels through the 16-bit colour conversion, and
+// shapes: lines stepping one pixel a row, the alternate fill and Bezier curves.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -122,25 +122,6 @@ TEST(DeviceContextPixels, SetThenGetKeepsWhatSixteenBitsHoldAndOutsideIsInvalid)
     EXPECT_EQ(platform::GetPixel(nullptr, 0, 0), platform::kInvalidColor);
 }
 
-TEST(DeviceContextInvert, InvertsInsideTheCutRectangleOnly)
-{
-    Canvas s(6, 5, 0x1234, PixelLayout::Rgb555);
-    platform::InvertRect(s.dc, -2, 1, 3, 99);
-    for (int y = 0; y < 5; ++y)
-    {
-        for (int x = 0; x < 6; ++x)
-        {
-            bool inside = x < 3 && y >= 1;
-            EXPECT_EQ(s.At(x, y), inside ? (0x1234 ^ 0x7FFF) : 0x1234) << x << "," << y;
-        }
-    }
-    // Inverting twice gives the picture back; an empty or turned rectangle does nothing.
-    platform::InvertRect(s.dc, -2, 1, 3, 99);
-    platform::InvertRect(s.dc, 4, 4, 2, 2);
-    platform::InvertRect(s.dc, 3, 3, 3, 4);
-    EXPECT_EQ(s.Count(0x1234), 30);
-}
-
 TEST(DcLine, DiagonalAndSteepLinesStepOnePixelPerRowOrColumn)
 {
     Canvas c(20, 20);
@@ -207,13 +188,6 @@ TEST(DcBezier, FollowsItsControlPointsFromTheFirstPoint)
             ASSERT_EQ(c.At(x, y), kWhite565) << x << "," << y;
         }
     }
-    // A chain with collinear control points is the straight line.
-    Canvas s(40, 8);
-    const Point straight[] = {{0, 4}, {10, 4}, {20, 4}, {30, 4}};
-    platform::SelectPen(s.dc, Pen{1, kRed});
-    platform::PolyBezier(s.dc, straight, 4);
-    EXPECT_EQ(s.Count(kRed565), 30);
-    EXPECT_EQ(std::count(s.memory.begin() + 4 * 43, s.memory.begin() + 4 * 43 + 30, kRed565), 30);
 }
 
 TEST(DcShapes, NullContextDrawsNothingAndDoesNotCrash)
@@ -223,7 +197,6 @@ TEST(DcShapes, NullContextDrawsNothingAndDoesNotCrash)
     platform::LineTo(nullptr, 5, 5);
     platform::Polygon(nullptr, points, 4);
     platform::Rectangle(nullptr, 0, 0, 5, 5);
-    platform::InvertRect(nullptr, 0, 0, 5, 5);
     EXPECT_FALSE(platform::PolyBezier(nullptr, points, 4));
     EXPECT_EQ(platform::SelectPen(nullptr, Pen{5, kRed}).width, 1);
 }
