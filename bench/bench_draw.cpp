@@ -4,19 +4,12 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <random>
-#include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "draw/draw.h"
-#include "platform/headless/control.h"
-#include "platform/platform.h"
+#include "bench/bench_support.h"
 #include "platform/surface.h"
-#include "system/system.h"
 
 namespace
 {
@@ -26,37 +19,6 @@ constexpr int kHeight = 480;
 constexpr std::size_t kBytes = std::size_t{kWidth} * kHeight * 2;
 constexpr std::uint16_t kKey = 0; // objects are keyed on black
 constexpr unsigned kSeed = 1234;
-
-// The headless backend with the 160 x 180 window and a 640 x 480 screen, once.
-void StartScreen()
-{
-    static bool started = false;
-    if (started)
-    {
-        return;
-    }
-    started = true;
-    platform::headless::Configure({});
-    platform::Options options;
-    options.backend = "headless";
-    std::string error;
-    if (!platform::Start(options, error))
-    {
-        std::fprintf(stderr, "headless start failed: %s\n", error.c_str());
-        std::exit(1);
-    }
-    InitFrameClock();
-    platform::RegisterWindowClass(MainWindowProc);
-    fullScreen = 0;
-    clientWidth = 160;
-    clientHeight = 180;
-    mainWindow = platform::CreateMainWindow("Plonder", 0, 0, 160, 180);
-    if (mainWindow == 0 || voDraw::Screen(640, 480, 1) != 1)
-    {
-        std::fprintf(stderr, "the screen cannot be set up\n");
-        std::exit(1);
-    }
-}
 
 // Random 16-bit pixels, one in ten of them the key, in no pattern.
 std::vector<std::uint16_t> ScatteredKeyPixels()
@@ -108,7 +70,7 @@ void SetBytes(benchmark::State& state)
 
 void ClearOurs(benchmark::State& state)
 {
-    StartScreen();
+    bench_support::StartScreen();
     for (auto _ : state)
     {
         voDraw::Clear();
@@ -147,7 +109,7 @@ BENCHMARK(ClearSdlFillRect);
 
 void PutOpaqueOurs(benchmark::State& state)
 {
-    StartScreen();
+    bench_support::StartScreen();
     ObjectId id = FullScreenObject(ScatteredKeyPixels());
     for (auto _ : state)
     {
@@ -192,7 +154,7 @@ BENCHMARK(PutOpaqueSdlBlit);
 
 void PutKeyedOurs(benchmark::State& state)
 {
-    StartScreen();
+    bench_support::StartScreen();
     ObjectId id = FullScreenObject(ScatteredKeyPixels());
     for (auto _ : state)
     {
@@ -247,7 +209,7 @@ BENCHMARK(PutKeyedSdlBlit);
 
 void GameFrameDrawing(benchmark::State& state)
 {
-    StartScreen();
+    bench_support::StartScreen();
     ObjectId tiles = voDraw::LoadObject("tiles.bmp", 2);
     ObjectId letters = voDraw::LoadObject("letter.bmp", 2);
     for (auto _ : state)

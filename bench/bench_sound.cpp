@@ -6,11 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "platform/backend.h"
-#include "platform/headless/control.h"
+#include "bench/bench_support.h"
 #include "platform/sound.h"
 
 namespace
@@ -27,14 +25,10 @@ void StartSound()
         return;
     }
     started = true;
-    platform::headless::Configure({});
-    platform::Options options;
-    options.backend = "headless";
-    std::string error;
-    if (!platform::Start(options, error) ||
-        platform::CreateSoundDevice() != platform::SoundResult::Ok)
+    bench_support::StartHeadless();
+    if (platform::CreateSoundDevice() != platform::SoundResult::Ok)
     {
-        std::fprintf(stderr, "headless sound start failed: %s\n", error.c_str());
+        std::fprintf(stderr, "the headless sound device cannot be made\n");
         std::exit(1);
     }
 }
