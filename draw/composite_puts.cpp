@@ -46,6 +46,19 @@ void AdvancePhase(float& phase, float speed)
     }
 }
 
+// Steps a tile drift back by one tile once it passes either end of -size..0.
+void WrapDrift(float& drift, int size)
+{
+    if (drift < -size)
+    {
+        drift += size;
+    }
+    if (drift > 0)
+    {
+        drift -= size;
+    }
+}
+
 } // namespace
 
 namespace voDraw
@@ -95,22 +108,8 @@ DrawResult PutTiled(float xSpeed, float ySpeed, ObjectId id, int left, int top, 
     }
     composite.tiledX += frameSeconds * xSpeed;
     composite.tiledY += frameSeconds * ySpeed;
-    if (composite.tiledX < -width)
-    {
-        composite.tiledX += width;
-    }
-    if (composite.tiledX > 0)
-    {
-        composite.tiledX -= width;
-    }
-    if (composite.tiledY < -height)
-    {
-        composite.tiledY += height;
-    }
-    if (composite.tiledY > 0)
-    {
-        composite.tiledY -= height;
-    }
+    WrapDrift(composite.tiledX, width);
+    WrapDrift(composite.tiledY, height);
     return result;
 }
 

@@ -86,6 +86,36 @@ bool ClosePair(std::int32_t& low, std::int32_t& high, int meet, int d)
     return false;
 }
 
+// Moves a pair of edges together; true once they meet or cross, where they are left.
+bool Narrow(std::int32_t& low, std::int32_t& high, int d)
+{
+    low += d;
+    high -= d;
+    return low >= high;
+}
+
+// Closes a slit kind: first the pair (low, high) comes in to the slit of half-width `half` about
+// `centre`, snapping to it once it would reach it; then the other pair closes. True once closed.
+bool CloseThroughSlit(std::int32_t& low, std::int32_t& high, int centre, int half,
+                      std::int32_t& otherLow, std::int32_t& otherHigh, int d)
+{
+    if (low == centre - half || high == centre + half)
+    {
+        return Narrow(otherLow, otherHigh, d);
+    }
+    if (low + d >= centre - half || high - d <= centre + half)
+    {
+        low = centre - half;
+        high = centre + half;
+    }
+    else
+    {
+        low += d;
+        high -= d;
+    }
+    return false;
+}
+
 void StepOpening(int d)
 {
     const Rect& s = wipeSaved;
@@ -172,14 +202,10 @@ void StepClosing(int d)
         done = c.right <= s.left;
         break;
     case 5:
-        c.top += d;
-        c.bottom -= d;
-        done = c.top >= c.bottom;
+        done = Narrow(c.top, c.bottom, d);
         break;
     case 6:
-        c.left += d;
-        c.right -= d;
-        done = c.left >= c.right;
+        done = Narrow(c.left, c.right, d);
         break;
     case 7:
     {
@@ -189,47 +215,11 @@ void StepClosing(int d)
         break;
     }
     case 8:
-    {
-        int h = HalfSlitX();
-        if (c.left == CentreX() - h || c.right == CentreX() + h)
-        {
-            c.top += d;
-            c.bottom -= d;
-            done = c.top >= c.bottom;
-        }
-        else if (c.left + d >= CentreX() - h || c.right - d <= CentreX() + h)
-        {
-            c.left = CentreX() - h;
-            c.right = CentreX() + h;
-        }
-        else
-        {
-            c.left += d;
-            c.right -= d;
-        }
+        done = CloseThroughSlit(c.left, c.right, CentreX(), HalfSlitX(), c.top, c.bottom, d);
         break;
-    }
     case 9:
-    {
-        int h = HalfSlitY();
-        if (c.top == CentreY() - h || c.bottom == CentreY() + h)
-        {
-            c.left += d;
-            c.right -= d;
-            done = c.left >= c.right;
-        }
-        else if (c.top + d >= CentreY() - h || c.bottom - d <= CentreY() + h)
-        {
-            c.top = CentreY() - h;
-            c.bottom = CentreY() + h;
-        }
-        else
-        {
-            c.top += d;
-            c.bottom -= d;
-        }
+        done = CloseThroughSlit(c.top, c.bottom, CentreY(), HalfSlitY(), c.left, c.right, d);
         break;
-    }
     }
     if (done)
     {
