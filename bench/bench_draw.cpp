@@ -66,6 +66,47 @@ void SetBytes(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBytes));
 }
 
+// A full-screen object of scattered pixels put to the back buffer, keyed or opaque.
+void PutFullScreen(benchmark::State& state, bool keyed)
+{
+    bench_support::StartScreen();
+    ObjectId id = FullScreenObject(ScatteredKeyPixels());
+    for (auto _ : state)
+    {
+        if (keyed)
+        {
+            voDraw::Put(0, 0, id, 0, 0, kWidth, kHeight);
+        }
+        else
+        {
+            voDraw::PutOpaque(0, 0, id, 0, 0, kWidth, kHeight);
+        }
+        benchmark::ClobberMemory();
+    }
+    voDraw::ReleaseObject(id);
+    SetBytes(state);
+}
+
+// The same pixels blitted by SDL2, with its colour key or without.
+void BlitFullScreenSdl(benchmark::State& state, bool keyed)
+{
+    std::vector<std::uint16_t> pixels = ScatteredKeyPixels();
+    SDL_Surface* source = SdlSurface(&pixels);
+    SDL_Surface* target = SdlSurface(nullptr);
+    if (keyed)
+    {
+        SDL_SetColorKey(source, SDL_TRUE, kKey);
+    }
+    for (auto _ : state)
+    {
+        SDL_BlitSurface(source, nullptr, target, nullptr);
+        benchmark::ClobberMemory();
+    }
+    SDL_FreeSurface(source);
+    SDL_FreeSurface(target);
+    SetBytes(state);
+}
+
 // ---- Clear ----------------------------------------------------------------------------------
 
 void ClearOurs(benchmark::State& state)
@@ -109,15 +150,7 @@ BENCHMARK(ClearSdlFillRect);
 
 void PutOpaqueOurs(benchmark::State& state)
 {
-    bench_support::StartScreen();
-    ObjectId id = FullScreenObject(ScatteredKeyPixels());
-    for (auto _ : state)
-    {
-        voDraw::PutOpaque(0, 0, id, 0, 0, kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
-    voDraw::ReleaseObject(id);
-    SetBytes(state);
+    PutFullScreen(state, false);
 }
 BENCHMARK(PutOpaqueOurs);
 
@@ -136,17 +169,7 @@ BENCHMARK(PutOpaqueMemcpy);
 
 void PutOpaqueSdlBlit(benchmark::State& state)
 {
-    std::vector<std::uint16_t> pixels = ScatteredKeyPixels();
-    SDL_Surface* source = SdlSurface(&pixels);
-    SDL_Surface* target = SdlSurface(nullptr);
-    for (auto _ : state)
-    {
-        SDL_BlitSurface(source, nullptr, target, nullptr);
-        benchmark::ClobberMemory();
-    }
-    SDL_FreeSurface(source);
-    SDL_FreeSurface(target);
-    SetBytes(state);
+    BlitFullScreenSdl(state, false);
 }
 BENCHMARK(PutOpaqueSdlBlit);
 
@@ -154,15 +177,7 @@ BENCHMARK(PutOpaqueSdlBlit);
 
 void PutKeyedOurs(benchmark::State& state)
 {
-    bench_support::StartScreen();
-    ObjectId id = FullScreenObject(ScatteredKeyPixels());
-    for (auto _ : state)
-    {
-        voDraw::Put(0, 0, id, 0, 0, kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
-    voDraw::ReleaseObject(id);
-    SetBytes(state);
+    PutFullScreen(state, true);
 }
 BENCHMARK(PutKeyedOurs);
 
@@ -190,18 +205,7 @@ BENCHMARK(PutKeyedPerPixelLoop);
 
 void PutKeyedSdlBlit(benchmark::State& state)
 {
-    std::vector<std::uint16_t> pixels = ScatteredKeyPixels();
-    SDL_Surface* source = SdlSurface(&pixels);
-    SDL_Surface* target = SdlSurface(nullptr);
-    SDL_SetColorKey(source, SDL_TRUE, kKey);
-    for (auto _ : state)
-    {
-        SDL_BlitSurface(source, nullptr, target, nullptr);
-        benchmark::ClobberMemory();
-    }
-    SDL_FreeSurface(source);
-    SDL_FreeSurface(target);
-    SetBytes(state);
+    BlitFullScreenSdl(state, true);
 }
 BENCHMARK(PutKeyedSdlBlit);
 
