@@ -92,11 +92,6 @@ struct Region
     int left, top, right, bottom;
 };
 
-inline std::uint16_t Pixel(const CapturedFrame& frame, int x, int y)
-{
-    return frame.pixels[static_cast<size_t>(y) * frame.width + x];
-}
-
 // True when the frame shows the bitmap's region at (x, y): every pixel that is not the
 // colour key matches exactly. With opaque, keyed pixels must show black (the cleared screen).
 inline bool Shows(const CapturedFrame& frame, int x, int y, const Bitmap& bitmap, Region r,
@@ -114,7 +109,7 @@ inline bool Shows(const CapturedFrame& frame, int x, int y, const Bitmap& bitmap
             {
                 continue;
             }
-            if (Pixel(frame, fx, fy) != source)
+            if (frame.pixels[static_cast<size_t>(fy) * frame.width + fx] != source)
             {
                 return false;
             }
@@ -130,7 +125,7 @@ inline bool Black(const CapturedFrame& frame, Region r = {0, 0, -1, -1})
     {
         for (int x = r.left; x < (r.right < 0 ? frame.width : r.right); ++x)
         {
-            if (Pixel(frame, x, y) != 0)
+            if (frame.pixels[static_cast<size_t>(y) * frame.width + x] != 0)
             {
                 return false;
             }

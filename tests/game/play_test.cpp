@@ -107,16 +107,6 @@ TEST_F(Play, TitleShowsTheSolvedBoardAndThePromptBlinks)
     EXPECT_EQ(folder.Read("score.fil"), "<missing>");
 }
 
-TEST_F(Play, AJoystickButtonStartsTheGameOnTheFrameItGoesDown)
-{
-    folder.Write("score.fil", "0042");
-    EXPECT_EQ(RunGame(8, "3 joy 0 32767 32767 4\n5 joy 0 32767 32767 0\n"), 0);
-    EXPECT_TRUE(PromptShown(Frame(3)));
-    EXPECT_TRUE(Black(Frame(4)));
-    EXPECT_EQ(Best(Frame(5)), "  42");
-    EXPECT_EQ(Cells(Frame(5)), FirstBoard());
-}
-
 TEST_F(Play, RefusedMovesAndTwoDirectionsAtOnceCountNothing)
 {
     Board cells = FirstBoard();
@@ -174,8 +164,8 @@ TEST_F(Play, F1DealsANewGameAndEscapeQuits)
 }
 
 // tests/game/play.input, the script the README runs from the command line: Space on the
-// title, 192 arrow-key presses that solve the first game, Space on the cleared banner, one
-// move in the next game, F1, Escape.
+// title, 192 arrow-key presses that solve the first game, Space on the cleared banner, a
+// key in the next game, F1, Escape.
 TEST_F(Play, TheSampleScriptPlaysAWholeGameFrameByFrame)
 {
     std::ifstream in(AssetsFolder() + "../tests/game/play.input");
