@@ -1,5 +1,5 @@
-// Surfaces: the fast blitters against a slow per-pixel reference, rectangles that do not fit,
-// locks and device contexts, lost and restored surfaces, fills and the bitmap copier.
+// Surfaces: the blitters against a slow per-pixel reference, rectangles that do not fit, copies
+// within one surface, locks and device contexts, and the bitmap copier.
 #include <random>
 
 #include <gtest/gtest.h>
