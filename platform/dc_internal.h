@@ -20,6 +20,20 @@ struct DeviceContext
     Font* font = nullptr;    // null: the default font
 };
 
+// Sets one setting of a context and returns the one it replaces; with no context, returns
+// what GDI returns for a failed call of that setter.
+template <typename T>
+T ExchangeSetting(DeviceContext* dc, T DeviceContext::*setting, T value, T failed)
+{
+    if (dc == nullptr)
+    {
+        return failed;
+    }
+    T previous = dc->*setting;
+    dc->*setting = value;
+    return previous;
+}
+
 // Mask of the bits a pixel of this layout uses.
 inline std::uint16_t ColorBits(PixelLayout layout)
 {

@@ -78,46 +78,22 @@ double Distance(PointF a, PointF b)
 
 Pen SelectPen(DeviceContext* dc, Pen pen)
 {
-    if (dc == nullptr)
-    {
-        return Pen{};
-    }
-    Pen previous = dc->pen;
-    dc->pen = pen;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::pen, pen, Pen{});
 }
 
 Brush SelectBrush(DeviceContext* dc, Brush brush)
 {
-    if (dc == nullptr)
-    {
-        return Brush{};
-    }
-    Brush previous = dc->brush;
-    dc->brush = brush;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::brush, brush, Brush{});
 }
 
 ColorRef SetBkColor(DeviceContext* dc, ColorRef color)
 {
-    if (dc == nullptr)
-    {
-        return 0xFFFFFF;
-    }
-    ColorRef previous = dc->backgroundColor;
-    dc->backgroundColor = color;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::backgroundColor, color, ColorRef{0xFFFFFF});
 }
 
 BackgroundMode SetBkMode(DeviceContext* dc, BackgroundMode mode)
 {
-    if (dc == nullptr)
-    {
-        return BackgroundMode::Opaque;
-    }
-    BackgroundMode previous = dc->backgroundMode;
-    dc->backgroundMode = mode;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::backgroundMode, mode, BackgroundMode::Opaque);
 }
 
 void MoveTo(DeviceContext* dc, int x, int y)

@@ -225,24 +225,12 @@ std::vector<Line> LayLines(Font* font, const std::u32string& text, int width, bo
 
 Font* SelectFont(DeviceContext* dc, Font* font)
 {
-    if (dc == nullptr)
-    {
-        return nullptr;
-    }
-    Font* previous = dc->font;
-    dc->font = font;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::font, font, static_cast<Font*>(nullptr));
 }
 
 ColorRef SetTextColor(DeviceContext* dc, ColorRef color)
 {
-    if (dc == nullptr)
-    {
-        return 0;
-    }
-    ColorRef previous = dc->textColor;
-    dc->textColor = color;
-    return previous;
+    return ExchangeSetting(dc, &DeviceContext::textColor, color, ColorRef{0});
 }
 
 TextMetrics GetTextMetrics(DeviceContext* dc)
