@@ -261,9 +261,9 @@ TEST(Services, DiskAndMemoryFiguresAreReadFromTheMachine)
 TEST(CopyTextTest, NeverSplitsATwoByteCharacter)
 {
     char buffer[4];
-    std::string text = "a" + Cp932("あい");
+    std::string text = Cp932("aあい");
     CopyText(buffer, text.c_str(), sizeof buffer);
-    EXPECT_EQ(std::string(buffer), "a" + Cp932("あ"));
+    EXPECT_EQ(std::string(buffer), Cp932("aあ"));
     CopyText(buffer, "abcdef", sizeof buffer);
     EXPECT_STREQ(buffer, "abc");
     // A lone lead byte at the end is copied as one byte.
