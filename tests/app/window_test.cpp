@@ -48,14 +48,6 @@ TEST(Quit, CloseButtonReleasesOnceAndEnds)
     EXPECT_FALSE(Window().open);
 }
 
-TEST(Quit, FrameLimitClosesLikeTheCloseButton)
-{
-    ASSERT_EQ(RunProgram(5), 0);
-    EXPECT_EQ(framesSeen.size(), 5u);
-    EXPECT_EQ(platform::headless::FramesStarted(), 5);
-    EXPECT_EQ(quitState, 2);
-}
-
 TEST(Quit, RepeatedEscapeBeforeTheCloseIsHandledOnce)
 {
     ASSERT_EQ(RunProgram(10, "2 key Escape down\n2 key Escape up\n2 key Escape down\n"), 0);
@@ -156,14 +148,6 @@ TEST(WindowMove, SixteenBitPositionsAboveHalfAreNegative)
     MainWindowProc(1, platform::kWmMove, 0, (32768 << 16) | 32769);
     EXPECT_EQ(clientLeft, 32769 - 65536);
     EXPECT_EQ(clientTop, 32768);
-}
-
-TEST(Cursor, HidesOverTheClientAreaAndShowsOutsideWithBalancedCalls)
-{
-    // The window sits at (432, 294) on the 1024 x 768 screen.
-    ASSERT_EQ(RunProgram(8, "1 cursor 500 300\n5 cursor 10 10\n"), 0);
-    EXPECT_TRUE(Window().cursorShown);
-    EXPECT_EQ(cursorVisible, 1);
 }
 
 TEST(Cursor, IsHiddenOnlyInsideTheClientArea)

@@ -181,18 +181,3 @@ TEST(TakeMoveInputTest, OneNewDirectionBecomesTheSlide)
         EXPECT_EQ(GameScene, 3);
     }
 }
-
-TEST(TakeMoveInputTest, NoDirectionOrTwoAtOnceDoNothing)
-{
-    for (int bits : {0, kInputUp | kInputLeft, kInputDown | kInputRight, 0xF0, 8})
-    {
-        PuzzleBoard b = SolvedBoard();
-        GameScene = 2;
-        InputState input{};
-        input.trigger = bits;
-        input.held = kInputUp;
-        TakeMoveInput(b, input);
-        EXPECT_EQ(b.pendingDirection, 0);
-        EXPECT_EQ(GameScene, 2);
-    }
-}

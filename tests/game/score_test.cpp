@@ -29,15 +29,10 @@ void WriteScore(int value)
 
 } // namespace
 
-TEST(BestScoreFile, MissingFileReadsAsNoBest)
+TEST(BestScoreFile, FourDigitsReadAsTheirValueAndAMissingFileAsNoBest)
 {
     TempDir dir;
     EXPECT_EQ(ReadScore(), 9999);
-}
-
-TEST(BestScoreFile, FourDigitsReadAsTheirValue)
-{
-    TempDir dir;
     dir.Write("score.fil", "0042");
     EXPECT_EQ(ReadScore(), 42);
     dir.Write("score.fil", "9999trailing");
