@@ -201,18 +201,6 @@ inline std::string CounterAt(const CapturedFrame& frame, int x, int glyphTop)
     return text;
 }
 
-// The number the four places read, or -1 when they do not read as one.
-inline int Value(const std::string& places)
-{
-    std::size_t first = places.find_first_not_of(' ');
-    if (first == std::string::npos ||
-        places.find_first_not_of("0123456789", first) != std::string::npos)
-    {
-        return -1;
-    }
-    return std::stoi(places.substr(first));
-}
-
 inline std::string Best(const CapturedFrame& frame)
 {
     return CounterAt(frame, 28, 52);

