@@ -33,7 +33,7 @@ struct BmpSpec
     int bits = 24;
     bool topDown = false;
     bool fileHeader = true;
-    int headerBytes = 40;                    // 12 (OS/2 core), 40 or 108
+    int headerBytes = 40;                    // 40 or 108
     std::uint32_t compression = 0;           // 0 plain, 3 bit fields
     std::uint32_t masks[3] = {0, 0, 0};      // bit fields, red green blue
     std::vector<platform::ColorRef> palette; // 1, 4 and 8 bits
@@ -61,11 +61,9 @@ inline std::string BuildBmp(const BmpSpec& spec,
                             const std::function<std::uint32_t(int, int)>& value)
 {
     std::size_t stride = ((static_cast<std::size_t>(spec.width) * spec.bits + 31) / 32) * 4;
-    bool core = spec.headerBytes == 12;
     std::size_t masksBytes = spec.compression == 3 && spec.headerBytes == 40 ? 12 : 0;
     std::size_t fileHeader = spec.fileHeader ? 14 : 0;
-    std::size_t pixelStart =
-        fileHeader + spec.headerBytes + masksBytes + spec.palette.size() * (core ? 3 : 4);
+    std::size_t pixelStart = fileHeader + spec.headerBytes + masksBytes + spec.palette.size() * 4;
     std::string out(pixelStart + stride * spec.height, '\0');
     if (spec.fileHeader)
     {
@@ -74,27 +72,22 @@ inline std::string BuildBmp(const BmpSpec& spec,
         PutLe(out, 10, static_cast<std::uint32_t>(pixelStart), 4);
     }
     std::size_t h = fileHeader;
-    int size = core ? 2 : 4; // the core header's sizes are 16 bits
     PutLe(out, h, static_cast<std::uint32_t>(spec.headerBytes), 4);
-    PutLe(out, h + 4, static_cast<std::uint32_t>(spec.width), size);
-    PutLe(out, h + 4 + size, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height),
-          size);
-    PutLe(out, h + 4 + 2 * size, 1, 2);
-    PutLe(out, h + 6 + 2 * size, static_cast<std::uint32_t>(spec.bits), 2);
-    if (!core)
+    PutLe(out, h + 4, static_cast<std::uint32_t>(spec.width), 4);
+    PutLe(out, h + 8, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
+    PutLe(out, h + 12, 1, 2);
+    PutLe(out, h + 14, static_cast<std::uint32_t>(spec.bits), 2);
+    PutLe(out, h + 16, spec.compression, 4);
+    PutLe(out, h + 32, static_cast<std::uint32_t>(spec.palette.size()), 4);
+    for (int i = 0; i < 3 && spec.compression == 3; ++i)
     {
-        PutLe(out, h + 16, spec.compression, 4);
-        PutLe(out, h + 32, static_cast<std::uint32_t>(spec.palette.size()), 4);
-        for (int i = 0; i < 3 && spec.compression == 3; ++i)
-        {
-            PutLe(out, h + 40 + 4 * i, spec.masks[i], 4);
-        }
+        PutLe(out, h + 40 + 4 * i, spec.masks[i], 4);
     }
     std::size_t p = h + spec.headerBytes + masksBytes;
     for (platform::ColorRef color : spec.palette)
     {
         PutLe(out, p, Bgr(color), 3);
-        p += core ? 3 : 4;
+        p += 4;
     }
     for (int y = 0; y < spec.height; ++y)
     {
@@ -162,33 +155,6 @@ inline void PassTime(std::uint32_t ms)
     ResetFrameTimer();
     platform::headless::AdvanceClock(ms);
     MeasureFrameTime();
-}
-
-// The native pixel at (x, y) of a surface; 0xDEAD when it cannot be read.
-inline std::uint32_t SurfacePixel(platform::Surface* surface, int x, int y)
-{
-    platform::PixelBuffer pixels;
-    if (platform::LockSurface(surface, pixels) != platform::SurfaceResult::Ok)
-    {
-        return 0xDEAD;
-    }
-    std::uint32_t value = 0xDEAD;
-    if (x >= 0 && y >= 0 && x < pixels.width && y < pixels.height)
-    {
-        value = pixels.Row(y)[x];
-    }
-    platform::UnlockSurface(surface);
-    return value;
-}
-
-inline std::uint32_t BackPixel(int x, int y)
-{
-    return SurfacePixel(BackBuffer(), x, y);
-}
-
-inline std::uint32_t ObjectPixel(ObjectId id, int x, int y)
-{
-    return SurfacePixel(objectTable[id].surface, x, y);
 }
 
 // Sets every pixel of a surface from f(x, y).
@@ -275,6 +241,30 @@ inline Picture ReadSurface(platform::Surface* surface)
 inline Picture ReadBackBuffer()
 {
     return ReadSurface(BackBuffer());
+}
+
+// The native pixel at (x, y) of a surface, read in place.
+inline std::uint32_t SurfacePixel(platform::Surface* surface, int x, int y)
+{
+    platform::PixelBuffer pixels;
+    if (platform::LockSurface(surface, pixels) != platform::SurfaceResult::Ok)
+    {
+        ADD_FAILURE() << "the surface cannot be locked";
+        return 0xDEAD;
+    }
+    std::uint32_t value = pixels.Row(y)[x];
+    platform::UnlockSurface(surface);
+    return value;
+}
+
+inline std::uint32_t BackPixel(int x, int y)
+{
+    return SurfacePixel(BackBuffer(), x, y);
+}
+
+inline std::uint32_t ObjectPixel(ObjectId id, int x, int y)
+{
+    return SurfacePixel(objectTable[id].surface, x, y);
 }
 
 // Saves the picture, three times larger, as docs/<name> when PLONDER_DOCS names the folder.

@@ -37,18 +37,6 @@ TEST(GdiLine, OnePixelLineLeavesItsEndPointAndThickLinesAreAsWideAsThePen)
     EXPECT_EQ(p.CountIn(kWhite, 0, 215, 320, 240), 20);
 }
 
-TEST(GdiLine, DoubleOverloadTruncatesAndPacksTheBytes)
-{
-    StartScreen();
-    voDraw::Line(0.9, 3.99, 10.7, 3.2, 0, 255, 0, 1);
-    // Coordinates beyond any int draw what part lies on the screen, without overflow.
-    voDraw::Line(-1e300, 7.0, 1e300, 7.0, 255, 0, 0, 1);
-    Picture p = ReadBackBuffer();
-    EXPECT_EQ(p.CountIn(kGreen, 0, 3, 10, 4), 10);
-    EXPECT_EQ(p.Count(kGreen), 10);
-    EXPECT_EQ(p.CountIn(kRed, 0, 7, 320, 8), 320);
-}
-
 TEST(GdiRectangle, FilledWithOutlineAndExclusiveEdges)
 {
     StartScreen();
@@ -131,33 +119,6 @@ TEST(GdiPixel, SetThenGetAndReadsOutsideTheBackBufferGiveAllChannels255)
     voDraw::SetPixel(320, 0, 0xFFFFFF);
     voDraw::SetPixel(-1, 0, 0xFFFFFF);
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
-}
-
-TEST(GdiLend, ShapesWaitWhileTheContextIsLent)
-{
-    StartScreen();
-    voDraw::BeginGdi();
-    ASSERT_NE(gdiContext, nullptr);
-    platform::DeviceContext* lent = gdiContext;
-    voDraw::BeginGdi(); // a second lend keeps the first
-    EXPECT_EQ(gdiContext, lent);
-    voDraw::Line(0, 0, 100, 0, 0xFFFFFF, 1);
-    voDraw::Rectangle(0, 10, 50, 50, 0xFFFFFF, 0xFFFFFF, 1);
-    voDraw::SetPixel(5, 100, 0xFFFFFF);
-    int r = 0, g = 0, b = 0;
-    voDraw::GetPixel(5, 100, r, g, b);
-    EXPECT_EQ(r, 255); // no context: the invalid colour
-    // The game draws with the lent context itself.
-    platform::SelectPen(gdiContext, platform::Pen{1, 0x00FF00});
-    platform::MoveTo(gdiContext, 0, 200);
-    platform::LineTo(gdiContext, 30, 200);
-    voDraw::EndGdi();
-    EXPECT_EQ(gdiContext, nullptr);
-    Picture p = ReadBackBuffer();
-    EXPECT_EQ(p.Count(kGreen), 30);
-    EXPECT_EQ(p.Count(kWhite), 0);
-    voDraw::Line(0, 0, 100, 0, 0xFFFFFF, 1);
-    EXPECT_EQ(ReadBackBuffer().Count(kWhite), 100);
 }
 
 TEST(GdiGrab, RectangleOfTheBackBufferFillsTheObjectAndLostSurfacesAreRestored)

@@ -226,31 +226,6 @@ TEST(ColourKeys, ObjectsTakeTheDefaultKeyInForceWhenLoaded)
     EXPECT_EQ(keyFromTopLeft, 0);
 }
 
-TEST(ColourKeys, AnObjectsKeyCanBeSetCopiedOrTakenFromItsTopLeft)
-{
-    TempDir folder;
-    folder.Write("k.bmp", Bmp24(4, 4, MagentaLeft));
-    ASSERT_EQ(StartScreen(), 1);
-    ObjectId id = voDraw::LoadObject("k.bmp", 2);
-    ObjectId other = voDraw::LoadObject("k.bmp", 2);
-    EXPECT_EQ(voDraw::SetObjectKeyFromTopLeft(id), SurfaceResult::Ok);
-    EXPECT_EQ(objectTable[id].colorKey, 0xFFFFFFFFu);
-    ExpectKeyedOn(id, Native(kMagenta));
-    // A copied key changes the surface's key but not the record.
-    voDraw::CopyObjectKey(other, id);
-    EXPECT_EQ(objectTable[other].colorKey, 0u);
-    ExpectKeyedOn(other, Native(kMagenta));
-    // (7, 3, 7) keeps no bit in 565: it keys on the same pixel as black. The colour is drawn
-    // at the top-left pixel to find that pixel, and the pixel is put back.
-    EXPECT_EQ(voDraw::SetObjectKey(id, MakeRgb(7, 3, 7)), SurfaceResult::Ok);
-    EXPECT_EQ(ObjectPixel(id, 0, 0), Native(kMagenta));
-    ExpectKeyedOn(id, 0);
-    voDraw::CopyObjectKey(other, 500);
-    voDraw::CopyObjectKey(-3, id);
-    EXPECT_EQ(voDraw::SetObjectKey(kObjectCount, 0), SurfaceResult::InvalidParams);
-    EXPECT_EQ(voDraw::SetObjectKey(9, 0), SurfaceResult::InvalidParams);
-}
-
 TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
 {
     TempDir folder;
@@ -281,23 +256,6 @@ TEST(LostSurfaces, APutThatFindsThemLostBringsEveryObjectBack)
     ExpectKeyedOn(topLeft, Native(kMagenta));
     EXPECT_EQ(voDraw::Put(0, 0, bitmap, 0, 0, 6, 5), SurfaceResult::Ok);
     EXPECT_EQ(BackPixel(2, 2), Native(Gradient(2, 2)));
-}
-
-TEST(LostSurfaces, SurfacesMadeLostAtStartRecoverOnTheFirstPut)
-{
-    TempDir folder;
-    folder.Write("a.bmp", Bmp24(6, 5, Gradient));
-    platform::headless::HeadlessConfig config;
-    config.surfacesLost = true;
-    ASSERT_EQ(StartScreen(config), 1);
-    ObjectId id = voDraw::LoadObject("a.bmp", 2);
-    ASSERT_NE(id, 0);
-    // Fills do not react to lost surfaces; the first put does.
-    EXPECT_EQ(voDraw::Clear(), SurfaceResult::SurfaceLost);
-    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), SurfaceResult::SurfaceLost);
-    EXPECT_EQ(voDraw::Clear(), SurfaceResult::Ok);
-    EXPECT_EQ(voDraw::Put(0, 0, id, 0, 0, 6, 5), SurfaceResult::Ok);
-    EXPECT_EQ(BackPixel(5, 4), Native(Gradient(5, 4)));
 }
 
 TEST(ObjectIds, OutsideTheTableOrWithoutASurfaceAreRefusedSafely)

@@ -137,36 +137,6 @@ TEST_F(Puts, PutsOntoObjectsClipAgainstTheClipRectangleNotTheObject)
     EXPECT_EQ(ObjectPixel(target, 9, 9), Marked(9, 9));
     EXPECT_EQ(ObjectPixel(target, 10, 0), 0x0F0Fu);
     EXPECT_EQ(ObjectPixel(target, 0, 10), 0x0F0Fu);
-    // A copy within one object reads the rectangle as it was before it moved.
-    clipRect = Rect{0, 0, 640, 480};
-    voDraw::PutOpaqueTo(sprite, 1, 0, sprite, 0, 0, 8, 1);
-    EXPECT_EQ(ObjectPixel(sprite, 2, 0), Marked(1, 0));
-    EXPECT_EQ(ObjectPixel(sprite, 8, 0), Marked(7, 0));
-}
-
-TEST_F(Puts, FillsCoverTheirRectangleAndNoMore)
-{
-    EXPECT_EQ(voDraw::FillColor(3, 4, 7, 6, 0xABCD), SurfaceResult::Ok);
-    EXPECT_EQ(BackPixel(3, 4), 0xABCDu);
-    EXPECT_EQ(BackPixel(6, 5), 0xABCDu);
-    EXPECT_EQ(BackPixel(7, 5), kBackground);
-    EXPECT_EQ(BackPixel(6, 6), kBackground);
-    voDraw::FillWhite(0, 0, 1, 1);
-    EXPECT_EQ(BackPixel(0, 0), 0xFFFFu);
-    voDraw::FillBlack(0, 0, 1, 1);
-    EXPECT_EQ(BackPixel(0, 0), 0u);
-    // Fills are not clipped: one reaching past the back buffer is refused whole.
-    EXPECT_EQ(voDraw::FillColor(630, 0, 641, 5, 0x1111), SurfaceResult::InvalidRect);
-    EXPECT_EQ(BackPixel(635, 2), kBackground);
-    clipRect = Rect{0, 0, 2, 2};
-    voDraw::FillColor(10, 10, 12, 12, 0x2222);
-    EXPECT_EQ(BackPixel(11, 11), 0x2222u);
-    voDraw::ClearWhite();
-    EXPECT_EQ(BackPixel(639, 479), 0xFFFFu);
-    voDraw::Clear();
-    EXPECT_EQ(BackPixel(639, 479), 0u);
-    voDraw::ClearObject(sprite);
-    EXPECT_EQ(ObjectPixel(sprite, 31, 31), 0u);
 }
 
 TEST_F(Puts, FrameBlackensTheOuterRing)
@@ -204,11 +174,6 @@ TEST_F(Puts, FillHalfMixesHalfAndHalfInsideTheClip)
     EXPECT_EQ(BackPixel(3, 0), 0x01E0u + 0x03E0u); // a 6-bit channel loses its low bit
     // An empty clipped rectangle draws nothing and still succeeds.
     EXPECT_EQ(voDraw::FillHalf(50, 0, 60, 1, 0), 1);
-    // A locked back buffer cannot be mixed.
-    platform::PixelBuffer pixels;
-    ASSERT_EQ(platform::LockSurface(BackBuffer(), pixels), SurfaceResult::Ok);
-    EXPECT_EQ(voDraw::FillHalf(0, 0, 4, 4, 0), 0);
-    platform::UnlockSurface(BackBuffer());
 }
 
 TEST(FillHalf, Mixes555PixelsWithTheirOwnHalfMaskAndInversionKeepsTheTopBit)

@@ -149,11 +149,6 @@ struct FailureCase
     const char* message;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 using ScreenFailure = ::testing::TestWithParam<FailureCase>;
 
 } // namespace
@@ -220,64 +215,12 @@ TEST(ScreenSetUp, MakesBufferAndScreenKeyedOnBlackAndEmptiesTheTable)
     {
         ASSERT_EQ(objectTable[id].surface, nullptr);
     }
-    // The window's rectangle follows the client area, which the window was moved to.
-    EXPECT_EQ(windowRect[0], 100);
-    EXPECT_EQ(windowRect[1], 50);
-    EXPECT_EQ(windowRect[2], 740);
-    EXPECT_EQ(windowRect[3], 530);
     // A second set-up replaces the first.
     ASSERT_NE(voDraw::CreateObject(4, 4, 2), 0);
     ASSERT_EQ(voDraw::Screen(320, 240, 1), 1);
     EXPECT_EQ(objectTable[2].surface, nullptr);
     EXPECT_EQ(objectTable[0].width, 320);
 }
-
-TEST(ScreenSetUp, WidthMinusOneTakesTheClientSize)
-{
-    TempDir folder;
-    ASSERT_EQ(StartScreen({}, -1, 999), 1);
-    EXPECT_EQ(screenWidth, 160);
-    EXPECT_EQ(screenHeight, 180);
-    EXPECT_EQ(clipRect.right, 160);
-    EXPECT_EQ(objectTable[1].height, 180);
-}
-
-TEST(ScreenSetUp, StretchSupportComesFromTheDefaultDeviceWithout3D)
-{
-    TempDir folder;
-    HeadlessConfig config;
-    config.device3D = false;
-    ASSERT_EQ(StartScreen(config), 1);
-    EXPECT_EQ(device3D, 0);
-    EXPECT_EQ(stretchSupported, 1);
-}
-
-using FullScreenDesktops = ::testing::TestWithParam<int>;
-
-TEST_P(FullScreenDesktops, ThirtyTwoBitRequestRetriesAt24Bits)
-{
-    int desktopBpp = GetParam();
-    TempDir folder;
-    HeadlessConfig config;
-    config.desktopBpp = desktopBpp;
-    StartWindow(config);
-    fullScreen = 1;
-    voDraw::SetDepth32();
-    // A 24-bit desktop takes the retry; a 16-bit one has no mode at all.
-    EXPECT_EQ(voDraw::Screen(640, 480, 1), desktopBpp == 24 ? 1 : 0);
-    EXPECT_EQ(fullScreenDepth, 24);
-    std::vector<std::string> reported;
-    if (desktopBpp == 16)
-    {
-        reported.push_back("voDraw::Screen : 解像度が変更できません");
-    }
-    EXPECT_EQ(BoxTexts(), reported);
-    // Releasing a full screen minimises the window.
-    voDraw::Release();
-    EXPECT_TRUE(platform::headless::Window().minimized);
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, FullScreenDesktops, ::testing::Values(24, 16));
 
 TEST(ScreenRelease, FreesEveryObjectAndLeavesLaterCallsHarmless)
 {
@@ -299,42 +242,4 @@ TEST(ScreenRelease, FreesEveryObjectAndLeavesLaterCallsHarmless)
     voDraw::Present();
     EXPECT_TRUE(platform::headless::CapturedFrames().empty());
     voDraw::Release();
-}
-
-namespace
-{
-
-// A windowed start on a desktop of the given depth, without the screen.
-void StartOnDesktop(int desktopBpp)
-{
-    HeadlessConfig config;
-    config.desktopBpp = desktopBpp;
-    StartWindow(config);
-}
-
-} // namespace
-
-TEST(CheckColorDepth, EmptyNameShowsTheNoticeAsksNothingAndStops)
-{
-    TempDir folder;
-    StartOnDesktop(8);
-    EXPECT_EQ(voDraw::CheckColorDepth(""), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
-                              "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定"
-                              "されています。\n正しく動作させるには、65536色以上に設定するか、"
-                              "フルスクリーンで実行させて下さい。\r\n"});
-    EXPECT_EQ(quitState, 2);
-    EXPECT_EQ(fullScreen, 0);
-}
-
-TEST(CheckColorDepth, NamedFileAndYesSavesFullScreen)
-{
-    TempDir folder;
-    StartOnDesktop(8);
-    platform::headless::QueueAnswer(platform::kIdOk);
-    platform::headless::QueueAnswer(platform::kIdYes);
-    EXPECT_EQ(voDraw::CheckColorDepth("mode.txt"), 1);
-    EXPECT_EQ(BoxTexts()[1], "フルスクリーンに設定し直しますか？\r\n");
-    EXPECT_EQ(LoadNumber("mode.txt"), 1);
-    EXPECT_EQ(fullScreen, 1);
 }

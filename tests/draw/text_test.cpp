@@ -23,31 +23,10 @@ void StartScreen(int width = 320, int height = 240)
     ASSERT_EQ(draw_testing::StartScreen({}, width, height), 1);
 }
 
-TEST(TextFontBlock, FaceNamesCharacterSetsAnglesAndWeights)
+TEST(TextFontBlock, CharacterSetsFollowTheFaceNameAndLongNamesAreCut)
 {
     StartScreen();
     ASSERT_NE(fontDescription, nullptr);
-    // Another kind as the very first run keeps the empty name of the zero-filled block.
-    voDraw::BeginText(2, 12, 0, 0, 0, 0);
-    voDraw::EndText();
-    EXPECT_EQ(Face(), "");
-    voDraw::BeginText(FACE_MINCHO, 12, 0, 0, 0, 0);
-    voDraw::EndText();
-    EXPECT_EQ(Face(), Cp932("標準明朝"));
-    voDraw::BeginText(7, 12, 0, 0, 0, 0);
-    voDraw::EndText();
-    EXPECT_EQ(Face(), Cp932("標準明朝"));
-    // Angles are kept in tenths of a degree; weight kinds 0, 1 and others are 400, 700, 0.
-    const int weights[3] = {400, 700, 0};
-    for (int kind = 0; kind < 3; ++kind)
-    {
-        voDraw::BeginText(FACE_GOTHIC, -20, 90, kind, 1, 1);
-        voDraw::EndText();
-        EXPECT_EQ(fontDescription->weight, weights[kind]);
-    }
-    EXPECT_EQ(Face(), Cp932("標準ゴシック"));
-    EXPECT_EQ(fontDescription->escapement, 900);
-    EXPECT_EQ(fontDescription->charSet, 128);
     // ASCII letters, digits, spaces and hyphens only: the ANSI set; anything else Shift-JIS.
     const std::pair<std::string, int> cases[] = {
         {"Courier New", 0}, {"Arial-Black 2", 0},          {"Courier_New", 128}, {"", 0},
@@ -60,11 +39,6 @@ TEST(TextFontBlock, FaceNamesCharacterSetsAnglesAndWeights)
         EXPECT_EQ(fontDescription->charSet, charSet) << name;
         EXPECT_EQ(Face(), name);
     }
-    // The face-kind call afterwards keeps the caller's name but goes back to Shift-JIS.
-    voDraw::BeginText(3, 12, 0, 0, 0, 0);
-    voDraw::EndText();
-    EXPECT_EQ(Face(), Cp932("ＭＳ ゴシック"));
-    EXPECT_EQ(fontDescription->charSet, 128);
     std::string longName = Cp932("あいうえおかきくけこさしすせそたちつてと");
     voDraw::BeginTextFace(longName.c_str(), 12, 0, 0, 0, 0);
     voDraw::EndText();
@@ -192,36 +166,6 @@ TEST(TextMeasure, WordsWrapAtSpacesAndJapaneseBetweenCharacters)
     EXPECT_EQ(textMeasureRect.right, 3);
 }
 
-TEST(TextRun, UnderlineDrawsASolidRowAndBoldMoreInk)
-{
-    StartScreen();
-    // Plain, underlined and bold runs of "xxxx" at rows 0, 30 and 60.
-    const int styles[3][2] = {{0, 0}, {0, 1}, {1, 0}}; // weight kind, underline
-    int width = 0;
-    for (int i = 0; i < 3; ++i)
-    {
-        voDraw::BeginText(FACE_GOTHIC, 16, 0, styles[i][0], 0, styles[i][1]);
-        voDraw::SetTextColors(0xFFFFFF, 0, 1);
-        voDraw::PutText(0, 30 * i, "xxxx");
-        voDraw::MeasureText(0, 0, 300, 300, "xxxx");
-        width = i == 0 ? textMeasureRect.right : width;
-        voDraw::EndText();
-    }
-    Picture p = ReadBackBuffer();
-    auto solidRows = [&](int top)
-    {
-        int rows = 0;
-        for (int y = top; y < top + 16; ++y)
-        {
-            rows += p.CountIn(kWhite, 0, y, width, y + 1) == width ? 1 : 0;
-        }
-        return rows;
-    };
-    EXPECT_EQ(solidRows(0), 0);
-    EXPECT_GT(solidRows(30), 0);
-    EXPECT_GT(p.CountIn(kWhite, 0, 60, 320, 76), p.CountIn(kWhite, 0, 0, 320, 16) + 10);
-}
-
 TEST(TextRun, UnknownFacesFallBackToThePackagedIpaFontWithoutFontconfigFonts)
 {
     // A font configuration that knows no fonts leaves only the packaged paths.
@@ -251,12 +195,6 @@ TEST(TextPrint, FormattedTextIsCutAtACharacterBoundary)
     voDraw::PrintText(0, 0, ("ab" + japanese.substr(0, 252)).c_str());
     Picture direct = ReadBackBuffer();
     EXPECT_EQ(formatted.pixels, direct.pixels);
-    voDraw::Clear();
-    voDraw::PrintFloats(0, 0, 1.5, -2.25);
-    Picture floats = ReadBackBuffer();
-    voDraw::Clear();
-    voDraw::PrintText(0, 0, "1.500000 -2.250000");
-    EXPECT_EQ(ReadBackBuffer().pixels, floats.pixels);
 }
 
 TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
@@ -269,7 +207,6 @@ TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
     voDraw::DrawFps();
     ASSERT_EQ(voDraw::Screen(320, 240, 1), 1);
     voDraw::PutText(0, 0, "outside any run");
-    voDraw::DrawTextBox(0, 0, 100, 100, "outside", 0);
     voDraw::PrintText(0, 0, nullptr);
     voDraw::PrintTextFormat(0, 0, nullptr);
     voDraw::EndText();
@@ -292,20 +229,6 @@ TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
     voDraw::Clear();
     voDraw::PrintText(0, 0, "gone");
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
-}
-
-TEST(TextRun, PrintersInsideARunKeepOutAndLeaveItOpen)
-{
-    StartScreen();
-    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
-    voDraw::PrintText(0, 50, "printer");
-    voDraw::BeginText(FACE_MINCHO, 40, 0, 0, 0, 0);
-    voDraw::SetTextColors(0xFFFFFF, 0, 1);
-    voDraw::PutText(0, 0, "run");
-    voDraw::EndText();
-    Picture p = ReadBackBuffer();
-    EXPECT_GT(p.CountIn(kWhite, 0, 0, 30, 12), 10);
-    EXPECT_LE(p.BoundsOfOther(kBlack).bottom, 12); // drawn in the first run's 12 pixels
 }
 
 // ---- Frame-rate line --------------------------------------------------------------------------

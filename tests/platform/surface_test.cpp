@@ -1,10 +1,9 @@
-// Surfaces: the blitters against a slow per-pixel reference, rectangles that do not fit, copies
-// within one surface, locks and device contexts, and the bitmap copier.
+// Surfaces: the blitters against a slow per-pixel reference, rectangles that do not fit and
+// copies within one surface.
 #include <random>
 
 #include <gtest/gtest.h>
 
-#include "platform/bitmap.h"
 #include "platform/display.h"
 #include "platform/headless/control.h"
 #include "platform/surface.h"
@@ -21,9 +20,9 @@ namespace
 
 constexpr unsigned kSeed = 5150; // fixed, so that a failing sweep repeats
 
-void OpenDisplay(platform::headless::HeadlessConfig config = {})
+void OpenDisplay()
 {
-    testing_support::StartHeadless(config);
+    testing_support::StartHeadless({});
     bool device3D = false;
     ASSERT_TRUE(platform::OpenDisplay(device3D));
 }
@@ -172,62 +171,5 @@ TEST(Blits, WithinOneSurfaceReadTheRectangleBeforeItMoves)
                 ASSERT_EQ(after[(5 + dy + y) * 20 + 5 + dx + x], before[(5 + y) * 20 + 5 + x]);
             }
         }
-    }
-}
-
-TEST(Surfaces, LocksAndDeviceContextsKeepOthersOut)
-{
-    OpenDisplay();
-    Surface* a = platform::CreateSurface(4, 4, SurfaceMemory::Display);
-    Surface* b = platform::CreateSurface(4, 4, SurfaceMemory::Display);
-    PixelBuffer pixels;
-    ASSERT_EQ(platform::LockSurface(a, pixels), SurfaceResult::Ok);
-    EXPECT_EQ(platform::LockSurface(a, pixels), SurfaceResult::SurfaceBusy);
-    EXPECT_EQ(platform::BltFast(b, 0, 0, a, {0, 0, 4, 4}, false), SurfaceResult::SurfaceBusy);
-    EXPECT_EQ(platform::FillSurface(a, nullptr, 1), SurfaceResult::SurfaceBusy);
-    EXPECT_EQ(platform::GetSurfaceDc(a), nullptr);
-    EXPECT_EQ(platform::UnlockSurface(a), SurfaceResult::Ok);
-    EXPECT_EQ(platform::UnlockSurface(a), SurfaceResult::NotLocked);
-
-    SurfaceResult result = SurfaceResult::InvalidParams;
-    platform::DeviceContext* dc = platform::GetSurfaceDc(a, &result);
-    ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(result, SurfaceResult::Ok);
-    platform::SetPixel(dc, 1, 1, platform::MakeRgb(255, 255, 255));
-    EXPECT_EQ(platform::LockSurface(a, pixels), SurfaceResult::SurfaceBusy);
-    EXPECT_EQ(platform::ReleaseSurfaceDc(a, dc), SurfaceResult::Ok);
-    EXPECT_EQ(Snapshot(a)[5], 0xFFFF);
-    EXPECT_EQ(platform::ReleaseSurfaceDc(a, dc), SurfaceResult::NotLocked);
-}
-
-TEST(BitmapCopier, StretchesTheBitmapOverTheSurfaceInItsLayout)
-{
-    for (bool rgb555 : {false, true})
-    {
-        platform::headless::HeadlessConfig config;
-        config.rgb555 = rgb555;
-        OpenDisplay(config);
-        platform::Bitmap bitmap{2,
-                                2,
-                                {platform::MakeRgb(255, 0, 0), platform::MakeRgb(0, 255, 0),
-                                 platform::MakeRgb(0, 0, 255), platform::MakeRgb(255, 255, 255)}};
-        Surface* surface = platform::CreateSurface(4, 4, SurfaceMemory::Display);
-        ASSERT_EQ(platform::CopyBitmapToSurface(surface, bitmap, 0, 0, 0, 0), SurfaceResult::Ok);
-        std::uint16_t red = rgb555 ? 0x7C00 : 0xF800;
-        std::uint16_t green = rgb555 ? 0x03E0 : 0x07E0;
-        std::uint16_t white = rgb555 ? 0x7FFF : 0xFFFF;
-        // Each bitmap pixel covers 2 x 2 surface pixels.
-        std::vector<std::uint16_t> expected = {red,    red,    green,  green,  red,   red,
-                                               green,  green,  0x001F, 0x001F, white, white,
-                                               0x001F, 0x001F, white,  white};
-        EXPECT_EQ(Snapshot(surface), expected);
-        // A part of the bitmap: its right column only.
-        ASSERT_EQ(platform::CopyBitmapToSurface(surface, bitmap, 1, 0, 1, 2), SurfaceResult::Ok);
-        EXPECT_EQ(Snapshot(surface)[0], green);
-        EXPECT_EQ(platform::CopyBitmapToSurface(nullptr, bitmap, 0, 0, 0, 0),
-                  SurfaceResult::InvalidParams);
-        platform::ReleaseSurface(surface);
-        platform::CloseDisplay();
-        platform::Shutdown();
     }
 }
