@@ -92,17 +92,6 @@ TEST_F(Joystick, AxisClassesAndKeypadCodesAroundTheCentre)
     }
 }
 
-TEST_F(Joystick, PluggedInAfterSetUpKeepsCentreZeroUntilCalibrated)
-{
-    UnplugJoystick(0);
-    InitJoystick();
-    SetJoystick(0, 1, kMid, 0);
-    EXPECT_EQ(Read2(JoyDirection), (Two{1, 1}));
-    SetJoystick(0, kMid, kMid, 0);
-    CalibrateJoystick();
-    EXPECT_EQ(Read2(JoyDirection), (Two{0, 0}));
-}
-
 TEST_F(Joystick, FailedReadsReportNothingPressedAndTheStickCentred)
 {
     SetJoystickRates(0, 100.0f, 100.0f);

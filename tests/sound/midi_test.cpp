@@ -121,14 +121,6 @@ TEST_F(MidiMusic, AMissingOrBrokenPieceStaysOpenWithoutSoundUntilClosed)
         voSound::CloseMidi();
         EXPECT_EQ(midiPieceOpen, 0);
     }
-    // CloseMidi goes by the flag; StopMidi closes whatever is open.
-    std::string open = "open \"" + dir.File("song.mid") + "\" type sequencer alias midi";
-    dir.Write("song.mid", NoteFile(960));
-    ASSERT_EQ(platform::SendSequencerCommand(open.c_str(), nullptr, 0, 0), 0u);
-    voSound::CloseMidi();
-    EXPECT_EQ(Status("mode"), "stopped");
-    voSound::StopMidi();
-    EXPECT_EQ(Status("mode"), "closed");
 }
 
 TEST_F(MidiMusic, AFolderWithSpacesIsQuotedAndACommandTooLongIsNotSentAndChangesNothing)

@@ -130,22 +130,6 @@ TEST_F(SoundPlayback, EchoRepeatsQuieterOnTheNextCopiesAtTheInterval)
     EXPECT_EQ(soundTable[cannot].currentCopy, 1);
 }
 
-TEST_F(SoundPlayback, StoppingOneCopyLeavesTheEchoRunningStoppingAllEndsIt)
-{
-    StartSound();
-    SoundId id = LoadConstant(3);
-    voSound::Play(id, voSound::COPY_CURRENT);
-    voSound::Play(id, 2);
-    RunFrame(10);
-    voSound::Stop(id, 1);
-    EXPECT_EQ(soundTable[id].echoStage, 1);
-    voSound::Stop(id, voSound::COPY_ALL);
-    EXPECT_EQ(Status(id, 0) | Status(id, 2), 0u);
-    RunFrame(10);
-    voSound::Echo(id, 0, 3, 6);
-    EXPECT_EQ(Status(id, 1), 0u);
-}
-
 TEST_F(SoundPlayback, EchoSweepMovesThePanBetweenItsLimits)
 {
     StartSound();
