@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -265,27 +264,6 @@ inline std::uint32_t BackPixel(int x, int y)
 inline std::uint32_t ObjectPixel(ObjectId id, int x, int y)
 {
     return SurfacePixel(objectTable[id].surface, x, y);
-}
-
-// Saves the picture, three times larger, as docs/<name> when PLONDER_DOCS names the folder.
-inline void SaveForDocs(const Picture& picture, const std::string& name)
-{
-    const char* folder = std::getenv("PLONDER_DOCS");
-    if (folder == nullptr)
-    {
-        return;
-    }
-    platform::headless::CapturedFrame frame;
-    frame.width = picture.width * 3;
-    frame.height = picture.height * 3;
-    for (int y = 0; y < frame.height; ++y)
-    {
-        for (int x = 0; x < frame.width; ++x)
-        {
-            frame.pixels.push_back(picture.At(x / 3, y / 3));
-        }
-    }
-    EXPECT_TRUE(platform::headless::WritePng(std::string(folder) + "/" + name, frame));
 }
 
 // The texts of the message boxes shown so far, as UTF-8.

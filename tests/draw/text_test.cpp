@@ -62,9 +62,6 @@ TEST(TextPrint, FixedStyleIsWhiteOnNavyInATwelvePixelCell)
     int paper = p.CountIn(kNavy, box.left, box.top, box.right, box.bottom);
     EXPECT_GT(ink, 40);
     EXPECT_EQ(ink + paper, area); // the whole cell is painted, nothing outside it
-    // The run is over: the back buffer is free for the next one.
-    voDraw::PrintText(0, 100, "x");
-    EXPECT_NE(ReadBackBuffer().CountIn(kWhite, 0, 100, 20, 112), 0);
 }
 
 TEST(TextRun, TransparentRunsOnlyInkAndNinetyDegreesRisesUpwards)
@@ -156,10 +153,6 @@ TEST(TextMeasure, WordsWrapAtSpacesAndJapaneseBetweenCharacters)
               3 * 12);
     EXPECT_EQ(textMeasureRect.right, 4 * one);
     voDraw::EndText();
-    // A negative height asks for the character height: the cell is taller.
-    voDraw::BeginText(FACE_GOTHIC, -20, 0, 0, 0, 0);
-    EXPECT_GT(voDraw::MeasureText(0, 0, 300, 300, "x"), 20);
-    voDraw::EndText();
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240); // measuring draws nothing
     // Outside a run nothing is measured; the rectangle is still kept.
     EXPECT_EQ(voDraw::MeasureText(1, 2, 3, 4, "x"), 0);
@@ -206,7 +199,6 @@ TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
     voDraw::PrintText(0, 0, "x");
     voDraw::DrawFps();
     ASSERT_EQ(voDraw::Screen(320, 240, 1), 1);
-    voDraw::PutText(0, 0, "outside any run");
     voDraw::PrintText(0, 0, nullptr);
     voDraw::PrintTextFormat(0, 0, nullptr);
     voDraw::EndText();
@@ -215,10 +207,6 @@ TEST(TextRun, BadInputOrNoBackBufferDrawsNothing)
     voDraw::DrawTextBox(0, 0, 100, 100, nullptr, 0);
     EXPECT_EQ(voDraw::MeasureText(0, 0, 100, 100, nullptr), 0);
     voDraw::EndText();
-    voDraw::BeginGdi();
-    ASSERT_NE(gdiContext, nullptr);
-    voDraw::PrintText(0, 0, "lent");
-    voDraw::EndGdi();
     EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
     // Bytes that are not CP932 draw the replacement mark, a lone lead byte at the end too.
     voDraw::PrintText(0, 0, "\x85\x40\xFF\x82");
@@ -266,36 +254,6 @@ TEST(FrameRateLine, FirstCallSamplesAtOnceCountStopsAt999AndTheLowestKeepsTheSma
     platform::headless::AdvanceClock(2000);
     voDraw::DrawFps();
     EXPECT_STREQ(fpsLine, "0.5 fps ( max 499.5 / min 0.5 )");
-}
-
-TEST(TextPictures, SampleFramesLookRight)
-{
-    // Draws the fixed-style printer and the frame-rate line and saves them beside the docs,
-    // for a person to look at.
-    StartScreen(320, 60);
-    // A window of 120 frames evenly spread, then one of 118: each reads its calls over 2 s.
-    std::uint32_t start = platform::NowMs();
-    for (int frames : {120, 118})
-    {
-        for (int k = 0; k < frames; ++k)
-        {
-            voDraw::DrawFps();
-            std::uint32_t next = start + static_cast<std::uint32_t>((k + 1) * 2000 / frames);
-            platform::headless::AdvanceClock(next - platform::NowMs());
-        }
-        start += 2000;
-    }
-    voDraw::DrawFps();
-    EXPECT_STREQ(fpsLine, "59.0 fps ( max 60.0 / min 59.0 )");
-    voDraw::PrintText(0, 16, Cp932("標準ゴシック 12 ドット: 日本語とLatin").c_str());
-    voDraw::PrintTextFormat(0, 32, "%s %d", Cp932("手数").c_str(), 123);
-    voDraw::BeginText(FACE_MINCHO, 16, 0, 1, 0, 1);
-    voDraw::SetTextColors(0x00FFFF, 0, 1);
-    voDraw::PutText(160, 34, Cp932("明朝 太字").c_str());
-    voDraw::EndText();
-    Picture p = ReadBackBuffer();
-    EXPECT_GT(p.CountIn(kWhite, 0, 0, 200, 12), 50);
-    draw_testing::SaveForDocs(p, "text-sample.png");
 }
 
 } // namespace

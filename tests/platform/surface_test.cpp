@@ -127,31 +127,6 @@ TEST(Blits, MatchANearestPixelCopyWithAndWithoutTheKey)
     }
 }
 
-TEST(Blits, RectanglesThatDoNotFitDrawNothing)
-{
-    OpenDisplay();
-    Surface* source = platform::CreateSurface(8, 8, SurfaceMemory::Display);
-    Surface* target = platform::CreateSurface(8, 8, SurfaceMemory::Display);
-    platform::FillSurface(source, nullptr, 0x5555);
-    std::vector<std::uint16_t> before = Snapshot(target);
-    // (x, y, the source rectangle)
-    const std::pair<std::pair<int, int>, SurfaceRect> misfits[] = {
-        {{1, 0}, {0, 0, 8, 8}},  {{0, 1}, {0, 0, 8, 8}},  {{-1, 0}, {0, 0, 8, 8}},
-        {{0, -1}, {0, 0, 8, 8}}, {{0, 0}, {-1, 0, 4, 4}}, {{0, 0}, {0, 0, 9, 4}},
-        {{0, 0}, {2, 2, 2, 4}},  {{0, 0}, {4, 4, 2, 2}},
-    };
-    for (const auto& [at, rect] : misfits)
-    {
-        EXPECT_EQ(platform::BltFast(target, at.first, at.second, source, rect, false),
-                  SurfaceResult::InvalidRect);
-    }
-    EXPECT_EQ(platform::Blt(target, SurfaceRect{4, 4, 9, 8}, source, SurfaceRect{0, 0, 8, 8}, true),
-              SurfaceResult::InvalidRect);
-    EXPECT_EQ(platform::BltFast(target, 0, 0, nullptr, {0, 0, 8, 8}, false),
-              SurfaceResult::InvalidParams);
-    EXPECT_EQ(Snapshot(target), before);
-}
-
 TEST(Blits, WithinOneSurfaceReadTheRectangleBeforeItMoves)
 {
     OpenDisplay();
