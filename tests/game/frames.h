@@ -59,7 +59,7 @@ inline const CapturedFrame& Frame(int n)
 // it; its own tests check it against hand-made files.
 struct Bitmap
 {
-    int width = 0, height = 0;
+    int width = 0;
     std::vector<std::uint16_t> pixels;
 };
 
@@ -67,7 +67,7 @@ inline Bitmap LoadAsset(const char* name)
 {
     platform::Bitmap decoded;
     platform::LoadBitmapFile(AssetsFolder(), name, decoded);
-    Bitmap out{decoded.width, decoded.height, {}};
+    Bitmap out{decoded.width, {}};
     for (platform::ColorRef colour : decoded.pixels)
     {
         out.pixels.push_back(platform::NativeFromColor(colour, platform::PixelLayout::Rgb565));
