@@ -73,13 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
         PollCase{"UpWinsOverDownAndLeftOverRight",
                  "1 key Up down\n1 key Down down\n1 key Left down\n1 key Right down",
                  {{0, 0}, {U | L, U | L}}},
-        PollCase{"SpaceRepressedRightAfterReleaseIsHeldAtOnce",
-                 "1 key Space down\n4 key Space up\n5 key Space down",
-                 {{0, 0}, {B1, B1}, {B1, 0}, {0, 0}, {B1, B1}}},
-        PollCase{"StickFromDownToUpKeepsBothUntilCentred",
-                 "1 joy 0 32767 65535 0\n3 joy 0 32767 0 0\n4 joy 0 32767 32767 0\n"
-                 "5 joy 0 32767 65535 0\n6 joy 0 32767 0 0",
-                 {{D, D}, {D, 0}, {U | D, U}, {0, 0}, {D, D}, {U | D, U | D}}},
         PollCase{"UnpluggedStickLeavesNoStuckDirection",
                  "1 joy 0 0 32767 0\n2 unplug 0\n3 joy 0 0 32767 0",
                  {{L, L}, {0, 0}, {L, L}}},

@@ -97,22 +97,6 @@ TEST(SoundMixer, ReadsStereoSamplesAndClipsTheSum)
     }
 }
 
-TEST(SoundMixer, PositionsAreBytesStopKeepsThePositionAndTheEndRewinds)
-{
-    StartWithDevice();
-    SoundBufferId buffer = MakeBuffer(Format(1, 44100, 16), Samples16(Ramp(20000)));
-    EXPECT_EQ(platform::SetSoundBufferPosition(buffer, 2001), SoundResult::Ok); // frame 1000
-    platform::PlaySoundBuffer(buffer, false);
-    EXPECT_EQ(SampleAt(Render(10), 0), 1000);
-    platform::StopSoundBuffer(buffer);
-    EXPECT_EQ(PlayBytes(buffer), (1000 + FramesIn(10)) * 2);
-    // Played once to its end, it stops at position 0.
-    platform::PlaySoundBuffer(buffer, false);
-    AdvanceClock(500);
-    EXPECT_EQ(Status(buffer), 0u);
-    EXPECT_EQ(PlayBytes(buffer), 0u);
-}
-
 TEST(SoundMixer, ALongJumpOfTheClockPassesWithoutMixingEveryFrame)
 {
     StartWithDevice();

@@ -157,7 +157,7 @@ TEST_F(SoundPlayback, EchoSweepMovesThePanBetweenItsLimits)
     EXPECT_EQ(soundTable[id].copies[copy].pan, -1000);
 }
 
-TEST_F(SoundPlayback, PauseTogglesEachCopyAndResumesWhereItStopped)
+TEST_F(SoundPlayback, PauseResumesWhereItStoppedLoopsWrapAndStopRewinds)
 {
     StartSound();
     dir.Write("ramp.wav", PcmWave(1, 44100, Ramp(30000)));
@@ -175,26 +175,17 @@ TEST_F(SoundPlayback, PauseTogglesEachCopyAndResumesWhereItStopped)
     voSound::Pause(id, 1); // copy 1 resumes where it paused, 50 ms in
     EXPECT_EQ(SampleAt(Render(10), 0), static_cast<std::int16_t>(FramesIn(50)));
 
-    voSound::PlayLoop(id, 1);
-    voSound::Pause(id, 1);
-    voSound::Pause(id, 1);
-    EXPECT_EQ(Status(id, 1), platform::kSoundStatusPlaying | platform::kSoundStatusLooping);
-}
-
-TEST_F(SoundPlayback, LoopingGoesOnPastTheEndUntilStopRewinds)
-{
-    StartSound();
-    dir.Write("ramp.wav", PcmWave(1, 44100, Ramp(441)));
-    SoundId id = voSound::LoadObject("ramp.wav", 1);
-    voSound::PlayLoop(id, 0);
-    std::uint64_t start = Render(30);
-    EXPECT_EQ(SampleAt(start + 441 + 7, 0), 7);
-    voSound::Stop(id, 0);
+    // A looping copy paused and resumed goes on at the start past the end; a stop rewinds.
+    voSound::Stop(id, voSound::COPY_ALL);
+    SoundId loop = voSound::LoadObject("ramp.wav", 1);
+    voSound::PlayLoop(loop, 0);
+    voSound::Pause(loop, 0);
+    voSound::Pause(loop, 0);
+    EXPECT_EQ(SampleAt(Render(700) + 30000 + 7, 0), 7);
+    voSound::Stop(loop, 0);
     EXPECT_EQ(Peak(Render(20), AudioFramesRendered(), 0), 0);
-    std::uint32_t play = 1;
-    std::uint32_t write = 0;
-    platform::GetSoundBufferPosition(soundTable[id].copies[0].buffer, play, write);
-    EXPECT_EQ(play, 0u);
+    voSound::Play(loop, 0);
+    EXPECT_EQ(SampleAt(Render(10) + 7, 0), 7);
 }
 
 TEST_F(SoundPlayback, IdsAndCopiesOutOfRangeReachNoBuffer)
