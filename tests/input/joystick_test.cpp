@@ -181,7 +181,7 @@ TEST_F(Joystick, HoldsGrowWithFrameTimeAndDropOnReleaseOrASingleFailedRead)
     EXPECT_EQ(JoyButtonHold(0, 2), 60); // kept
 }
 
-TEST_F(Joystick, RampsRiseWhilePushedFallBackWhenReleasedAndWaitOutAFailedRead)
+TEST_F(Joystick, RampsRiseWhilePushedFallBackWhenReleasedWaitOutAFailedReadAndFollowTheClock)
 {
     SetJoystickRates(0, 200.0f, 0.0f);
     frameSeconds = 0.25f;
@@ -193,14 +193,12 @@ TEST_F(Joystick, RampsRiseWhilePushedFallBackWhenReleasedAndWaitOutAFailedRead)
     UnplugJoystick(0);
     EXPECT_EQ(Read2(JoyRamp), (Two{0, 0}));
     EXPECT_EQ(RampsAt(kMid, kMid, 1), (Ramps{{0, -50}}));
-}
 
-TEST_F(Joystick, RampsFollowTheVirtualFrameTime)
-{
+    // 60 units per second over frames of one display refresh each, measured on the virtual
+    // clock: one unit per frame, give or take the clock's whole milliseconds.
     SetJoystickRates(0, 60.0f, 0.0f);
+    ClearJoystickRamps();
     SetJoystick(0, 65535, kMid, 0);
-    // 60 units per second over frames of one display refresh each: one unit per frame, give
-    // or take the clock's whole milliseconds.
     for (int i = 0; i < 4; ++i)
     {
         platform::headless::AdvanceRefresh();
