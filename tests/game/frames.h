@@ -28,14 +28,6 @@ inline std::string AssetsFolder()
     return here.substr(0, here.rfind("/tests/game/")) + "/assets/";
 }
 
-// Runs the program with its bitmaps from assets/ for at most frames frames of the script.
-inline int RunGame(int frames, const std::string& script)
-{
-    platform::headless::HeadlessConfig config;
-    config.programPath = AssetsFolder() + "plonder";
-    return testing_support::RunProgram(frames, script, config);
-}
-
 // Space down at frame 3 reaches the game as a press on frame 4: frame 5 is the set-up and
 // frame 6 the first frame of play.
 constexpr const char* kStart = "3 key Space down\n6 key Space up\n";
@@ -85,6 +77,15 @@ inline const Bitmap& Letters()
 {
     static const Bitmap bitmap = LoadAsset("letter.bmp");
     return bitmap;
+}
+
+// Runs the program with its bitmaps from assets/ for at most frames frames of the script.
+inline int RunGame(int frames, const std::string& script)
+{
+    EXPECT_EQ(Letters().width * Tiles().width, 160 * 160) << "cannot read " << AssetsFolder();
+    platform::headless::HeadlessConfig config;
+    config.programPath = AssetsFolder() + "plonder";
+    return testing_support::RunProgram(frames, script, config);
 }
 
 struct Region

@@ -49,11 +49,6 @@ bool Dealt(const Board& cells)
 class Play : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(Tiles().width, 160) << "cannot read " << AssetsFolder();
-        ASSERT_EQ(Letters().width, 160);
-    }
     testing_support::TempDir folder;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <numeric>
 
 #include "game/game.h"
 #include "platform/headless/headless_internal.h"
@@ -17,36 +18,25 @@ using namespace frames;
 // Before frame 7: the board one move short of solved (the empty cell left of tile 24), with
 // moves made so far. Left on frame 8 moves on frame 10; frame 11 finds the board solved; the
 // cleared scene runs from frame 12.
-void NearlySolvedAt(int frame, int moves)
+void NearlySolvedAt7(int moves)
 {
-    platform::headless::AddScriptAction(frame,
+    platform::headless::AddScriptAction(7,
                                         [moves]
                                         {
-                                            for (int i = 0; i < 25; ++i)
-                                            {
-                                                board.cells[i] = i + 1;
-                                            }
-                                            board.cells[23] = 25;
-                                            board.cells[24] = 24;
+                                            std::iota(board.cells, board.cells + 25, 1);
+                                            std::swap(board.cells[23], board.cells[24]);
                                             board.blankIndex = 23;
                                             board.moveCount = moves;
                                         });
 }
 const std::string kFinish = std::string(kStart) + "8 key Left down\n10 key Left up\n";
 
-// The k-th frame of the cleared scene.
-int Cleared(int k)
-{
-    return 11 + k;
-}
+// The cleared scene's k-th frame is kBeforeCleared + k.
+constexpr int kBeforeCleared = 11;
 
 class Scenes : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(Letters().width, 160) << "cannot read " << AssetsFolder();
-    }
     testing_support::TempDir folder;
 };
 
@@ -57,25 +47,17 @@ class ClearedButton : public Scenes, public ::testing::WithParamInterface<int>
 // A joystick button goes down on the given cleared frame and up on the next.
 TEST_P(ClearedButton, CountsFromThe49thClearedFrameOn)
 {
-    const int k = GetParam();
-    NearlySolvedAt(7, 0);
-    std::string script = kFinish + std::to_string(Cleared(k)) + " joy 0 32767 32767 1\n" +
-                         std::to_string(Cleared(k) + 1) + " joy 0 32767 32767 0\n";
-    EXPECT_EQ(RunGame(Cleared(56), script), 0);
-    bool accepted = k >= 49;
-    EXPECT_EQ(Black(Frame(Cleared(k) + 1)), accepted);
-    if (accepted)
-    {
-        EXPECT_EQ(Moves(Frame(Cleared(k) + 2)), "   0");
-        EXPECT_EQ(BannerY(Frame(Cleared(k) + 2)), -1);
-    }
-    else
-    {
-        EXPECT_EQ(BannerY(Frame(Cleared(56))), 20);
-    }
+    const int at = kBeforeCleared + GetParam();
+    NearlySolvedAt7(0);
+    std::string script = kFinish + std::to_string(at) + " joy 0 32767 32767 1\n" +
+                         std::to_string(at + 1) + " joy 0 32767 32767 0\n";
+    EXPECT_EQ(RunGame(kBeforeCleared + 56, script), 0);
+    bool accepted = GetParam() >= 49;
+    EXPECT_EQ(Black(Frame(at + 1)), accepted); // the set-up of the next game
+    EXPECT_EQ(BannerY(Frame(kBeforeCleared + 56)), accepted ? -1 : 20);
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, ClearedButton, ::testing::Values(1, 48, 49));
+INSTANTIATE_TEST_SUITE_P(Frames, ClearedButton, ::testing::Values(48, 49));
 
 TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
 {
@@ -126,11 +108,11 @@ TEST_P(ScoreFile, BadBytesShowSafelyAndTheSolveWritesFourDigits)
     {
         folder.Write("score.fil", c.bytes);
     }
-    NearlySolvedAt(7, 9);
-    EXPECT_EQ(RunGame(Cleared(1), kFinish), 0);
+    NearlySolvedAt7(9);
+    EXPECT_EQ(RunGame(kBeforeCleared + 1, kFinish), 0);
     EXPECT_EQ(Best(Frame(6)), c.best);
     EXPECT_EQ(folder.Read("score.fil"), c.after);
-    EXPECT_EQ(BannerY(Frame(Cleared(1))), 70);
+    EXPECT_EQ(BannerY(Frame(kBeforeCleared + 1)), 70);
 }
 
 INSTANTIATE_TEST_SUITE_P(

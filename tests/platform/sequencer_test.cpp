@@ -157,7 +157,6 @@ TEST_F(Sequencer, AStopAbortsAndASecondPlaySupersedesAPendingNotification)
 TEST_F(Sequencer, CommandsItDoesNotKnowFailWithoutEffectAndNothingOpensWithoutOutput)
 {
     ASSERT_EQ(Send(Open(NoteFile(960), "with space.MID")), 0u);
-    EXPECT_EQ(Send("play midi from 10"), platform::kMciErrUnrecognizedKeyword);
     EXPECT_EQ(Send("seek midi to 5000"), platform::kMciErrOutOfRange);
     char small[4] = "abc";
     EXPECT_EQ(platform::SendSequencerCommand("status midi mode", small, sizeof small, 0),
