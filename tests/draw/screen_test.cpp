@@ -241,3 +241,43 @@ TEST(ScreenRelease, FreesEveryObjectAndLeavesLaterCallsHarmless)
     EXPECT_TRUE(platform::headless::CapturedFrames().empty());
     voDraw::Release();
 }
+
+TEST(FullScreen, ThirtyTwoBitRequestSettlesOn24BitsAndReleaseMinimises)
+{
+    TempDir folder;
+    HeadlessConfig config;
+    config.desktopBpp = 24;
+    StartWindow(config);
+    fullScreen = 1;
+    voDraw::SetDepth32();
+    EXPECT_EQ(voDraw::Screen(640, 480, 1), 1);
+    EXPECT_EQ(fullScreenDepth, 24);
+    EXPECT_TRUE(MessageBoxes().empty());
+    voDraw::Release();
+    EXPECT_TRUE(platform::headless::Window().minimized);
+}
+
+TEST(CheckColorDepth, ShallowWindowedDesktopWarnsThenStopsOrSwitches)
+{
+    TempDir folder;
+    HeadlessConfig config;
+    config.desktopBpp = 8;
+    StartWindow(config);
+    const std::string notice = "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定"
+                               "されています。\n正しく動作させるには、65536色以上に設定するか、"
+                               "フルスクリーンで実行させて下さい。\r\n";
+    // A named settings file asks, and yes saves full screen in it.
+    platform::headless::QueueAnswer(platform::kIdOk);
+    platform::headless::QueueAnswer(platform::kIdYes);
+    EXPECT_EQ(voDraw::CheckColorDepth("mode.txt"), 1);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                              notice, "フルスクリーンに設定し直しますか？\r\n"}));
+    EXPECT_EQ(LoadNumber("mode.txt"), 1);
+    EXPECT_EQ(fullScreen, 1);
+    // An empty name asks nothing and stops the program.
+    fullScreen = 0;
+    EXPECT_EQ(voDraw::CheckColorDepth(""), 0);
+    EXPECT_EQ(BoxTexts().size(), 3u);
+    EXPECT_EQ(BoxTexts().back(), notice);
+    EXPECT_EQ(quitState, 2);
+}
