@@ -212,11 +212,6 @@ inline std::string Moves(const CapturedFrame& frame)
     return CounterAt(frame, 110, 36);
 }
 
-inline bool LabelShown(const CapturedFrame& frame)
-{
-    return Shows(frame, 2, 162, Letters(), {110, 52, 133, 68}, true);
-}
-
 inline bool PromptShown(const CapturedFrame& frame)
 {
     return Shows(frame, 0, 70, Letters(), {0, 68, 160, 84});
@@ -233,11 +228,6 @@ inline int BannerY(const CapturedFrame& frame)
         }
     }
     return -1;
-}
-
-inline bool SecondLineShown(const CapturedFrame& frame)
-{
-    return Shows(frame, 47, 80, Letters(), {0, 21, 66, 36});
 }
 
 } // namespace frames

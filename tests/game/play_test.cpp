@@ -63,7 +63,6 @@ TEST_F(Play, TitleShowsTheSolvedBoardAndThePromptBlinks)
         bool on = n % 60 < 40;
         EXPECT_EQ(PromptShown(frame), on);
         EXPECT_TRUE(on ? CellsShow(frame, SolvedCells(), 70, 86) : CellsShow(frame, SolvedCells()));
-        EXPECT_TRUE(LabelShown(frame));
         // Before the first game the score file has not been read.
         EXPECT_EQ(Best(frame), "   0");
         EXPECT_EQ(Moves(frame), "   0");
@@ -91,7 +90,7 @@ TEST_F(Play, F1OnTheTitleSkipsItAndTheGameStillHasItsPictures)
     EXPECT_EQ(RunGame(4, "0 key F1 down\n1 key F1 up\n"), 0);
     EXPECT_TRUE(Black(Frame(1)));
     EXPECT_TRUE(Dealt(Cells(Frame(2))));
-    EXPECT_TRUE(LabelShown(Frame(2)));
+    EXPECT_TRUE(Shows(Frame(2), 2, 162, Letters(), {110, 52, 133, 68}, true)); // the best's label
     EXPECT_EQ(Best(Frame(2)), "9999");
 }
 
@@ -159,7 +158,7 @@ TEST_F(Play, TheSampleScriptPlaysAWholeGameFrameByFrame)
         const CapturedFrame& frame = Frame(solvedAt + k);
         int y = k <= 51 ? 71 - k : 20;
         EXPECT_EQ(BannerY(frame), y);
-        EXPECT_EQ(SecondLineShown(frame), k >= 49);
+        EXPECT_EQ(Shows(frame, 47, 80, Letters(), {0, 21, 66, 36}), k >= 49); // its second line
         EXPECT_TRUE(CellsShow(frame, SolvedCells(), y, k >= 49 ? 96 : y + 21));
         EXPECT_EQ(Moves(frame), " 192");
         EXPECT_EQ(Best(frame), " 192");

@@ -201,10 +201,9 @@ TEST_F(Joystick, NegativeRatesStillGiveValuesInRange)
 {
     SetJoystickRates(0, -1.0e30f, -1.0e30f);
     frameSeconds = 1.0f;
-    for (int i = 0; i < 4; ++i)
+    for (std::uint32_t x : {65535u, 65535u, kMid, kMid}) // pushed, then let go
     {
-        // Pushed, then let go: both ways of moving a ramp.
-        SetJoystick(0, i < 2 ? 65535 : kMid, kMid, 1);
+        SetJoystick(0, x, kMid, 1);
         int hold = JoyButtonHold(0, 1);
         int rx = Read2(JoyRamp)[0];
         EXPECT_TRUE(hold >= -100 && hold <= 100 && rx >= -100 && rx <= 100) << hold << " " << rx;

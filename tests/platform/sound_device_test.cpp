@@ -53,14 +53,6 @@ SoundBufferId Constant16(int frames, std::int16_t value)
     return MakeBuffer(Format(1, 44100, 16), Samples16(std::vector<std::int16_t>(frames, value)));
 }
 
-// Renders ms of output and returns the first frame of it.
-std::uint64_t Render(std::uint32_t ms)
-{
-    std::uint64_t start = AudioFramesRendered();
-    AdvanceClock(ms);
-    return start;
-}
-
 void StartWithDevice()
 {
     testing_support::StartHeadless();

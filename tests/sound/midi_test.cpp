@@ -15,13 +15,10 @@ using namespace sound_test;
 class MidiMusic : public SoundTest
 {
   protected:
-    void SetUp() override
+    void StartMusic(const std::string& programFolder = "")
     {
         // Timing comes from the files; no soundfont is needed or loaded.
         setenv("SDL_SOUNDFONTS", "/nonexistent/none.sf2", 1);
-    }
-    void StartMusic(const std::string& programFolder = "")
-    {
         platform::headless::HeadlessConfig config;
         config.programPath = (programFolder.empty() ? dir.Path() : programFolder) + "/plonder";
         StartSound(config);

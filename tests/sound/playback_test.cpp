@@ -18,13 +18,6 @@ class SoundPlayback : public SoundTest
         dir.Write("constant.wav", ConstantWave(frames, value));
         return voSound::LoadObject("constant.wav", mixCount);
     }
-    // Renders ms of output and returns the first frame of it.
-    static std::uint64_t Render(std::uint32_t ms)
-    {
-        std::uint64_t start = AudioFramesRendered();
-        AdvanceClock(ms);
-        return start;
-    }
 };
 
 TEST_F(SoundPlayback, TheRotationPlaysTheCopiesInTurnFromTheirStart)

@@ -181,6 +181,14 @@ constexpr std::uint64_t FramesIn(std::uint64_t ms)
     return ms * platform::headless::kAudioRateHz / 1000;
 }
 
+// Renders ms of output and returns the first frame of it.
+inline std::uint64_t Render(std::uint32_t ms)
+{
+    std::uint64_t start = platform::headless::AudioFramesRendered();
+    platform::headless::AdvanceClock(ms);
+    return start;
+}
+
 // Runs the main loop's message handling for ms milliseconds, in 10 ms steps of the clock.
 inline void PumpMessages(std::uint32_t ms)
 {
