@@ -328,3 +328,14 @@ TEST_F(Overlay, AMissingTileIsLoadedAfreshNeverSwappedIntoBuffer)
     EXPECT_EQ(objectTable[0].width, 160);
     EXPECT_STREQ(objectTable[0].name, "");
 }
+
+TEST_F(Overlay, APageShorterThanTheScreenStaysAtItsTop)
+{
+    folder.Write("short.bmp", Bmp24(160, 100, PageColor));
+    voDraw::LoadOverlay("short.bmp", "tile.bmp", 100);
+    voDraw::ToggleOverlay();
+    overlayKey = platform::kVkDown;
+    PassTime(1000);
+    voDraw::Present();
+    EXPECT_FLOAT_EQ(overlayScroll, 0.0f);
+}
