@@ -93,6 +93,11 @@ struct ScoreCase
     const char* after; // the file after a solve in 10 moves
 };
 
+void PrintTo(const ScoreCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ScoreFile : public Scenes, public ::testing::WithParamInterface<ScoreCase>
 {
 };

@@ -42,6 +42,11 @@ struct PollCase
     std::vector<Frame> frames;
 };
 
+void PrintTo(const PollCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class Poller : public ::testing::TestWithParam<PollCase>
 {
 };

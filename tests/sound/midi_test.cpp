@@ -35,10 +35,6 @@ class MidiMusic : public SoundTest
             platform::SendSequencerCommand(command.c_str(), reply, sizeof reply, 0);
         return result == 0 ? std::string(reply) : "closed";
     }
-    static int PositionMs()
-    {
-        return std::atoi(Status("position").c_str());
-    }
 };
 
 TEST_F(MidiMusic, ALoopingPieceStartsAgainUntilTheLoopIsEndedThenCloses)
@@ -50,8 +46,8 @@ TEST_F(MidiMusic, ALoopingPieceStartsAgainUntilTheLoopIsEndedThenCloses)
     EXPECT_EQ(midiPieceOpen, 1);
     EXPECT_EQ(Status("mode"), "playing");
     // Restarted a frame or so after the end.
-    EXPECT_GE(PositionMs(), 480);
-    EXPECT_LE(PositionMs(), 500);
+    EXPECT_GE(std::stoi(Status("position")), 480);
+    EXPECT_LE(std::stoi(Status("position")), 500);
     voSound::EndMidiLoop();
     PumpMessages(450);
     EXPECT_EQ(midiPieceOpen, 1);
@@ -95,7 +91,7 @@ TEST_F(MidiMusic, NoticesOfSupersededOrAbortedPlaysArePassedOver)
     platform::PostMessage(mainWindow, platform::kMmMciNotify, platform::kMciNotifySuccessful, 1);
     PumpMessages(10);
     EXPECT_EQ(Status("mode"), "playing");
-    EXPECT_LE(PositionMs(), 10);
+    EXPECT_LE(std::stoi(Status("position")), 10);
 }
 
 TEST_F(MidiMusic, AMissingOrBrokenPieceStaysOpenWithoutSoundUntilClosed)
