@@ -1,5 +1,6 @@
 // The sequencer's command strings, the timing of a piece from its own tempo map, and the
-// notifications a window receives. No soundfont is loaded: the timing never depends on one.
+// notifications a window receives. Only the last test loads a soundfont: the timing never
+// depends on one.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -168,6 +169,23 @@ TEST_F(Sequencer, CommandsItDoesNotKnowFailWithoutEffectAndNothingOpensWithoutOu
     Start(config);
     EXPECT_EQ(Send(Open(NoteFile(480))), platform::kMciErrHardware);
     EXPECT_EQ(Send("play midi notify", window), platform::kMciErrInvalidDeviceName);
+}
+
+// The only check that FluidSynth really plays: the project installs the GM soundfont.
+TEST_F(Sequencer, WithTheSoundfontTheNotesAreHeard)
+{
+    const char* soundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+    setenv("SDL_SOUNDFONTS", soundFont, 1);
+    ASSERT_EQ(Send(Open(NoteFile(480))), 0u);
+    EXPECT_STREQ(platform::SequencerSoundFont(), soundFont);
+    std::uint64_t start = platform::headless::AudioFramesRendered();
+    ASSERT_EQ(Send("play midi notify", window), 0u);
+    PumpMessages(600);
+    EXPECT_GT(Peak(start, start + FramesIn(400), 0), 300);
+    ASSERT_EQ(Send("close midi"), 0u);
+    std::uint64_t after = platform::headless::AudioFramesRendered();
+    PumpMessages(100);
+    EXPECT_EQ(Peak(after, after + FramesIn(100), 0), 0);
 }
 
 } // namespace
