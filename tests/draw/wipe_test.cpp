@@ -185,4 +185,22 @@ TEST(WipeStart, OpeningStartsInsideTheSavedRectangleWhateverTheSlit)
     EXPECT_EQ(Edges(clipRect), Edges(Rect{320, 240, 320, 240}));
 }
 
+TEST(WipeHidden, HideAllShowsNothingUntilAWipeOpensOrTheModeChanges)
+{
+    Reset();
+    voDraw::HideAll();
+    EXPECT_EQ(wipeState, -1);
+    EXPECT_EQ(Edges(clipRect), Edges(Rect{0, 0, 0, 0}));
+    EXPECT_EQ(voDraw::StepWipe(), 0);
+    // Hiding an already hidden screen keeps the full rectangle it saved.
+    voDraw::HideAll();
+    ASSERT_EQ(voDraw::StartWipe(0, 7, 600.0f, 0), 1);
+    EXPECT_EQ(Edges(clipRect), Edges(Rect{320, 240, 320, 240}));
+    // A program-mode change puts the saved rectangle back while a wipe runs.
+    voDraw::StepWipe();
+    CancelWipe();
+    EXPECT_EQ(wipeState, 0);
+    EXPECT_EQ(Edges(clipRect), Edges(kFull));
+}
+
 } // namespace
