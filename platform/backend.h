@@ -156,9 +156,6 @@ constexpr WindowHandle kMainWindow = 1;
 // The running backend; asserts that one was started.
 Backend& ActiveBackend();
 
-// The main window's handle, 0 before it exists and after it is destroyed.
-WindowHandle MainWindowHandle();
-
 namespace sdl
 {
 // Fills backend with the SDL2 services. False with a reason when SDL cannot start.

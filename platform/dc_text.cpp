@@ -233,22 +233,6 @@ ColorRef SetTextColor(DeviceContext* dc, ColorRef color)
     return ExchangeSetting(dc, &DeviceContext::textColor, color, ColorRef{0});
 }
 
-TextMetrics GetTextMetrics(DeviceContext* dc)
-{
-    return FontLayout(dc != nullptr ? dc->font : nullptr).metrics;
-}
-
-void GetTextExtent(DeviceContext* dc, const char* text, int length, int& width, int& height)
-{
-    Font* font = dc != nullptr ? dc->font : nullptr;
-    height = FontLayout(font).metrics.height;
-    width = 0;
-    if (text != nullptr && length > 0)
-    {
-        width = RunWidth(font, Decode(text, static_cast<std::size_t>(length)));
-    }
-}
-
 void TextOut(DeviceContext* dc, int x, int y, const char* text, int length)
 {
     if (dc == nullptr || text == nullptr || length <= 0)

@@ -48,18 +48,4 @@ void DeleteFont(Font* font);
 // The file the font draws from; empty when no face at all could be loaded.
 std::string FontFile(const Font* font);
 
-struct TextMetrics
-{
-    int ascent;  // pixels above the baseline
-    int descent; // pixels below it
-    int height;  // ascent + descent: the cell height and the line spacing
-};
-
-// Stands in for GetTextMetricsA(): the metrics of the font selected in the context.
-TextMetrics GetTextMetrics(DeviceContext* dc);
-
-// Stands in for GetTextExtentPoint32A(): the advance width of length bytes of CP932 text in
-// the selected font, and its cell height.
-void GetTextExtent(DeviceContext* dc, const char* text, int length, int& width, int& height);
-
 } // namespace platform

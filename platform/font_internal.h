@@ -9,6 +9,13 @@
 namespace platform::fonts
 {
 
+struct TextMetrics
+{
+    int ascent;  // pixels above the baseline
+    int descent; // pixels below it
+    int height;  // ascent + descent: the cell height and the line spacing
+};
+
 // A glyph as one-bit coverage, placed relative to the pen on the baseline (y down).
 struct Glyph
 {

@@ -374,11 +374,6 @@ bool OpenAudioOutput()
     return true;
 }
 
-bool AudioOutputOpen()
-{
-    return mixer.outputOpen;
-}
-
 int AudioLatencyFrames()
 {
     return mixer.outputOpen ? ActiveBackend().audio->LatencyFrames() : 0;

@@ -223,11 +223,6 @@ Backend& ActiveBackend()
     return core.backend;
 }
 
-WindowHandle MainWindowHandle()
-{
-    return core.window;
-}
-
 int GetSystemMetric(Metric metric)
 {
     int width = 0;

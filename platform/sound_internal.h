@@ -16,9 +16,6 @@ std::mutex& MixerMutex();
 // Opens the audio output unless it is open. False when there is none.
 bool OpenAudioOutput();
 
-// True while the audio output is open.
-bool AudioOutputOpen();
-
 // Frames between mixing and hearing: the output's buffering.
 int AudioLatencyFrames();
 

@@ -159,17 +159,6 @@ void ReleaseSurface(Surface* surface)
     delete surface;
 }
 
-bool GetSurfaceSize(const Surface* surface, int& width, int& height)
-{
-    if (surface == nullptr)
-    {
-        return false;
-    }
-    width = surface->width;
-    height = surface->height;
-    return true;
-}
-
 SurfaceResult LockSurface(Surface* surface, PixelBuffer& pixels)
 {
     SurfaceResult result = Usable(surface);

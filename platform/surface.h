@@ -48,9 +48,6 @@ Surface* CreateSurface(int width, int height, SurfaceMemory memory,
 // Stands in for IDirectDrawSurface::Release. Null is ignored.
 void ReleaseSurface(Surface* surface);
 
-// Stands in for IDirectDrawSurface::GetSurfaceDesc: the size in pixels. False for null.
-bool GetSurfaceSize(const Surface* surface, int& width, int& height);
-
 // Stands in for IDirectDrawSurface::Lock on the whole surface: the pixels stay valid until
 // UnlockSurface. One lock at a time.
 SurfaceResult LockSurface(Surface* surface, PixelBuffer& pixels);
