@@ -20,10 +20,10 @@ struct CapturedFrame
     std::uint32_t Rgb(int x, int y) const;
 };
 
-// Keeps a presented frame (and writes it when a capture folder is set).
+// Keeps a presented frame when asked to, and writes it when a capture folder is set.
 void RecordFrame(CapturedFrame frame);
 
-// Every frame presented so far.
+// Every frame presented so far, when the switch keepFrames is on.
 const std::vector<CapturedFrame>& CapturedFrames();
 
 // Writes a frame as an RGB PNG. False when the file cannot be written.

@@ -21,6 +21,7 @@ struct HeadlessConfig
     bool device3D = true;         // a 3D-capable device is found
     bool surfacesLost = false;    // every surface is lost when made, until restored
     bool vblankFails = false;     // vertical-blank waits fail
+    bool keepFrames = false;      // keep every presented frame for CapturedFrames()
     int surfaceLimit = -1;        // surfaces the display holds at once; -1 no limit
     platform::DisplayFault displayFault = platform::DisplayFault::None; // a set-up step refused
     int screenWidth = 1024;       // desktop size in pixels

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/headless/capture.h"
+#include "platform/headless/control.h"
 #include "platform/headless/headless_internal.h"
 #include "platform/pixels.h"
 
@@ -54,7 +55,11 @@ void RecordFrame(CapturedFrame frame)
         std::snprintf(name, sizeof name, "/%06d.png", frame.frame);
         WritePng(capture.folder + name, frame);
     }
-    capture.frames.push_back(std::move(frame));
+    // A long run from the command line would otherwise hold every frame in memory.
+    if (Config().keepFrames)
+    {
+        capture.frames.push_back(std::move(frame));
+    }
 }
 
 const std::vector<CapturedFrame>& CapturedFrames()

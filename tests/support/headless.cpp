@@ -27,8 +27,9 @@ public:
     }
 };
 
-void Launch(const platform::headless::HeadlessConfig& config, platform::Options options)
+void Launch(platform::headless::HeadlessConfig config, platform::Options options)
 {
+    config.keepFrames = true;
     static HeadlessEnvironment environment;
     options.backend = "headless";
     platform::headless::Configure(config);
