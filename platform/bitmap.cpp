@@ -308,8 +308,7 @@ bool LoadBitmapFile(const std::string& folder, const char* name, Bitmap& bitmap)
     for (const char* p = name; *p != '\0'; ++p)
     {
         auto c = static_cast<unsigned char>(*p);
-        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        if (lead && p[1] != '\0')
+        if (IsCp932LeadByte(c) && p[1] != '\0')
         {
             native += *p++;
             native += *p;

@@ -51,11 +51,6 @@ private:
     iconv_t handle;
 };
 
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 size_t Utf8Length(unsigned char c)
 {
     if (c < 0x80)
@@ -97,7 +92,7 @@ std::string Cp932ToUtf8(std::string_view text)
             i += 1;
             continue;
         }
-        size_t length = (IsLeadByte(c) && i + 1 < text.size()) ? 2 : 1;
+        size_t length = (IsCp932LeadByte(c) && i + 1 < text.size()) ? 2 : 1;
         if (!converter.Convert(text.data() + i, length, out))
         {
             out.append("\xEF\xBF\xBD");

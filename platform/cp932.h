@@ -7,6 +7,12 @@
 namespace platform
 {
 
+// True for a byte that starts a two-byte CP932 character.
+constexpr bool IsCp932LeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 // Converts CP932 bytes to UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view text);
 

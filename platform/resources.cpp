@@ -4,6 +4,8 @@
 #include <deque>
 #include <utility>
 
+#include "platform/cp932.h"
+
 namespace platform
 {
 
@@ -21,11 +23,6 @@ struct ResourceState
 
 ResourceState resourceState;
 
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 unsigned char Upper(unsigned char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
@@ -39,7 +36,7 @@ bool SameName(const char* a, const char* b)
     auto* y = reinterpret_cast<const unsigned char*>(b);
     while (*x != 0 && *y != 0)
     {
-        if (IsLeadByte(*x))
+        if (IsCp932LeadByte(*x))
         {
             if (x[0] != y[0] || x[1] != y[1])
             {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "draw/draw.h"
+#include "platform/cp932.h"
 #include "system/files.h"
 #include "system/system.h"
 #include "system/system_texts.h"
@@ -24,11 +25,6 @@ struct ServicesState
 };
 
 ServicesState services;
-
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // Shows a formatted message box; the text keeps room for the line end that is added.
 int ShowFormatted(unsigned style, const char* format, va_list args)
@@ -83,9 +79,9 @@ char* CopyText(char* dest, const char* text, std::size_t size)
     std::size_t i = 0;
     while (text != nullptr && text[i] != '\0')
     {
-        std::size_t length = IsLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0'
-                                 ? 2
-                                 : 1;
+        bool pair = platform::IsCp932LeadByte(static_cast<unsigned char>(text[i])) &&
+                    text[i + 1] != '\0';
+        std::size_t length = pair ? 2 : 1;
         if (i + length > size - 1)
         {
             break;
