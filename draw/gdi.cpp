@@ -1,9 +1,9 @@
 // GDI shapes and pixels on the back buffer, each call a whole take-draw-give-back of its
 // device context; the context lent to the game; grabbing a rectangle into an object.
 #include <cmath>
-#include <limits>
 
 #include "draw/draw.h"
+#include "draw/draw_internal.h"
 
 platform::DeviceContext* gdiContext = nullptr;
 
@@ -34,21 +34,6 @@ struct ScopedContext
         }
     }
 };
-
-// A double truncated toward zero, as the original's conversion did; values no int can hold
-// stop at the ends of its range.
-int Truncate(double value)
-{
-    if (!(value > std::numeric_limits<int>::min()))
-    {
-        return std::numeric_limits<int>::min();
-    }
-    if (value >= std::numeric_limits<int>::max())
-    {
-        return std::numeric_limits<int>::max();
-    }
-    return static_cast<int>(value);
-}
 
 } // namespace
 
@@ -96,7 +81,7 @@ void Line(int x1, int y1, int x2, int y2, std::uint32_t color, int penWidth)
 void Line(double x1, double y1, double x2, double y2, std::uint8_t red, std::uint8_t green,
           std::uint8_t blue, int penWidth)
 {
-    Line(Truncate(x1), Truncate(y1), Truncate(x2), Truncate(y2),
+    Line(TruncateToInt(x1), TruncateToInt(y1), TruncateToInt(x2), TruncateToInt(y2),
          platform::MakeRgb(red, green, blue), penWidth);
 }
 
