@@ -1,6 +1,5 @@
 // Composite puts built on voDraw::Put, one source row at a time: waves, tiling, the wave
 // scroll and band, and row repetition. Each keeps its phase and scroll from call to call.
-#include <algorithm>
 #include <numbers>
 
 #include "draw/draw_internal.h"
@@ -22,11 +21,6 @@ struct CompositeState
 };
 
 CompositeState composite;
-
-int Clamp(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
 
 // trunc(cos(angle degrees) * amplitude) for the row's angle: row / divisor (row when the
 // divisor is 0) plus the whole degrees of the phase.
@@ -76,7 +70,7 @@ DrawResult PutWave(int x, int y, int amplitude, int divisor, float speed, Object
             offset *= composite.waveSign;
             composite.waveSign = -composite.waveSign;
         }
-        result = Put(Clamp(x + offset), Clamp(std::int64_t{y} + row - top), id, left, row, right,
+        result = Put(ClampToInt(x + offset), ClampToInt(std::int64_t{y} + row - top), id, left, row, right,
                      row + 1);
     }
     AdvancePhase(composite.wavePhase, speed);
@@ -102,8 +96,8 @@ DrawResult PutTiled(float xSpeed, float ySpeed, ObjectId id, int left, int top, 
     {
         for (int i = 0; i < columns; ++i)
         {
-            result = Put(Clamp(std::int64_t{i} * width + offsetX),
-                         Clamp(std::int64_t{j} * height + offsetY), id, left, top, right, bottom);
+            result = Put(ClampToInt(std::int64_t{i} * width + offsetX),
+                         ClampToInt(std::int64_t{j} * height + offsetY), id, left, top, right, bottom);
         }
     }
     composite.tiledX += frameSeconds * xSpeed;
@@ -126,8 +120,8 @@ DrawResult PutWaveScroll(int x, int y, int amplitude, int divisor, float speed, 
         {
             source = top + (source - bottom) + 1;
         }
-        result = Put(Clamp(std::int64_t{x} + offset), Clamp(std::int64_t{y} + row), id, left,
-                     Clamp(source), right, Clamp(source + 1));
+        result = Put(ClampToInt(std::int64_t{x} + offset), ClampToInt(std::int64_t{y} + row), id, left,
+                     ClampToInt(source), right, ClampToInt(source + 1));
     }
     AdvancePhase(composite.scrollPhase, speed);
     float height = static_cast<float>(bottom - top);
@@ -166,8 +160,8 @@ DrawResult PutWaveBand(int y0, int y1, int amplitude, int divisor, float speed, 
         std::int64_t offset = WaveOffset(k, divisor, composite.bandPhase, amplitude);
         for (int i = 0; i < columns; ++i)
         {
-            result = Put(Clamp(std::int64_t{i} * width + offset - amplitude), y0 + k, id, left,
-                         Clamp(top + source), right, Clamp(top + source + 1));
+            result = Put(ClampToInt(std::int64_t{i} * width + offset - amplitude), y0 + k, id, left,
+                         ClampToInt(top + source), right, ClampToInt(top + source + 1));
         }
     }
     AdvancePhase(composite.bandPhase, speed);
@@ -202,7 +196,7 @@ DrawResult PutRowRepeat(int x, int y, int step, ObjectId id, int left, int top, 
             {
                 return result;
             }
-            result = Put(x, Clamp(destinationY), id, left, static_cast<int>(row), right,
+            result = Put(x, ClampToInt(destinationY), id, left, static_cast<int>(row), right,
                          static_cast<int>(row + 1));
         }
     }

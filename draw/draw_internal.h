@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "draw/draw.h"
 #include "platform/surface.h"
@@ -25,6 +26,12 @@ inline int TruncateToInt(double value)
         return INT_MIN;
     }
     return static_cast<int>(value);
+}
+
+// A wide sum held within the int range, so put arithmetic never overflows.
+inline int ClampToInt(std::int64_t value)
+{
+    return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
 }
 
 // The primary surface (the window's picture); null while there is no screen (screen.cpp).

@@ -42,10 +42,8 @@ DrawResult Stretch(int x, int y, ObjectId id, int left, int top, int right, int 
     if (stretchSupported == 1)
     {
         // Not clipped against clipRect, as the original did not.
-        SurfaceRect target{
-            x, y,
-            static_cast<int>(std::clamp<std::int64_t>(std::int64_t{x} + width, INT_MIN, INT_MAX)),
-            static_cast<int>(std::clamp<std::int64_t>(std::int64_t{y} + height, INT_MIN, INT_MAX))};
+        SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + width),
+                           ClampToInt(std::int64_t{y} + height)};
         return RestoreWhenLost(platform::Blt(BackBuffer(), target, ObjectSurface(id),
                                              SurfaceRect{left, top, right, bottom}, keyed));
     }
