@@ -71,21 +71,20 @@ TEST(DeviceContextPixels, SetThenGetKeepsWhatSixteenBitsHoldAndOutsideIsInvalid)
     for (PixelLayout layout : {PixelLayout::Rgb565, PixelLayout::Rgb555})
     {
         Canvas s(4, 4, 0x1234, layout);
-        platform::ColorRef stored = platform::SetPixel(s.dc, 2, 3, MakeRgb(0x13, 0x47, 0xF9));
-        platform::ColorRef read = platform::GetPixel(s.dc, 2, 3);
-        EXPECT_EQ(stored, read);
-        // Low bits of each channel are lost: 0x13 keeps 0x10, widened by its top bits.
-        EXPECT_EQ(read & 0xFF, 0x10u | (0x10u >> 5));
-        EXPECT_EQ((read >> 16) & 0xFF, 0xF8u | (0xF8u >> 5));
-        if (layout == PixelLayout::Rgb565)
+        // Every channel value: the stored bits come back at the top, the low bits zero.
+        std::uint32_t greenMask = layout == PixelLayout::Rgb565 ? 0xFC : 0xF8;
+        for (std::uint32_t v = 0; v < 256; ++v)
         {
-            EXPECT_EQ(s.At(2, 3), (2 << 11) | (17 << 5) | 31);
-            EXPECT_EQ((read >> 8) & 0xFF, 0x44u | (0x44u >> 6));
+            std::uint32_t r = v, g = 255 - v, b = v ^ 0x5A;
+            platform::ColorRef stored = platform::SetPixel(s.dc, 2, 3, MakeRgb(r, g, b));
+            ASSERT_EQ(platform::GetPixel(s.dc, 2, 3), stored);
+            ASSERT_EQ(stored, MakeRgb(r & 0xF8, g & greenMask, b & 0xF8)) << v;
         }
-        else
-        {
-            EXPECT_EQ(s.At(2, 3), (2 << 10) | (8 << 5) | 31);
-        }
+        EXPECT_EQ(platform::SetPixel(s.dc, 2, 3, 0xFFFFFF),
+                  layout == PixelLayout::Rgb565 ? MakeRgb(248, 252, 248) : MakeRgb(248, 248, 248));
+        platform::SetPixel(s.dc, 2, 3, MakeRgb(0x13, 0x47, 0xF9));
+        EXPECT_EQ(s.At(2, 3), layout == PixelLayout::Rgb565 ? (2 << 11) | (17 << 5) | 31
+                                                            : (2 << 10) | (8 << 5) | 31);
         // Outside reads the invalid colour and writes nothing, not even into the padding
         // past each row's width.
         std::vector<std::uint16_t> before = s.memory;
