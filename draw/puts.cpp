@@ -172,10 +172,14 @@ DrawResult FillBlack(int left, int top, int right, int bottom)
 DrawResult Frame(int left, int top, int right, int bottom)
 {
     platform::Surface* back = BackBuffer();
-    Fill(back, left, top, right, top + 1, 0);
-    Fill(back, left, bottom - 1, right, bottom, 0);
-    Fill(back, left, top, left + 1, bottom, 0);
-    return Fill(back, right - 1, top, right, bottom, 0);
+    int belowTop = ClampToInt(std::int64_t{top} + 1);
+    int aboveBottom = ClampToInt(std::int64_t{bottom} - 1);
+    int pastLeft = ClampToInt(std::int64_t{left} + 1);
+    int beforeRight = ClampToInt(std::int64_t{right} - 1);
+    Fill(back, left, top, right, belowTop, 0);
+    Fill(back, left, aboveBottom, right, bottom, 0);
+    Fill(back, left, top, pastLeft, bottom, 0);
+    return Fill(back, beforeRight, top, right, bottom, 0);
 }
 
 DrawResult ClearWhite()

@@ -138,6 +138,9 @@ TEST_F(Puts, PutsOntoObjectsClipAgainstTheClipRectangleNotTheObject)
 TEST_F(Puts, FrameBlackensTheOuterRing)
 {
     EXPECT_EQ(voDraw::Frame(10, 10, 20, 20), SurfaceResult::Ok);
+    // Edges at the int limits are formed wide and fall outside: nothing else is drawn.
+    voDraw::Frame(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    voDraw::Frame(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
     for (int y = 8; y < 22; ++y)
     {
         for (int x = 8; x < 22; ++x)
