@@ -1,8 +1,10 @@
 // Sound objects: the table and its limits, loading from files and resources, reading WAV files
 // safely, and rebuilding after Release and Reload.
 #include <climits>
+#include <cstring>
 #include <filesystem>
 
+#include "platform/resources.h"
 #include "tests/sound/sound_test_support.h"
 
 namespace
@@ -103,6 +105,37 @@ TEST_F(SoundObjects, AMissingFileFallsBackToAResourceOfTheSameName)
     EXPECT_EQ(SoundingFrames(start, start + FramesIn(20), 0), 441);
     EXPECT_EQ(voSound::LoadObject("lying", 1), 0); // its header says more than it holds
     EXPECT_EQ(LastBox(), LoadError("WAVEリソースが見つかりません"));
+}
+
+TEST(ResourceNames, SoundAndBitmapResourcesMatchNamesAlike)
+{
+    // Single-byte letters fold; a two-byte CP932 character (here one whose second byte is 'A'
+    // or 'a') is compared exactly, and a lone lead byte at the end still ends the name.
+    struct Case
+    {
+        const char* stored;
+        const char* asked;
+        bool same;
+    } cases[] = {
+        {"Chime.WAV", "chime.wav", true},   {"chime.wav", "chime.wa", false},
+        {"\x83\x41.wav", "\x83\x41.WAV", true}, {"\x83\x41.wav", "\x83\x61.wav", false},
+        {"x\x83", "X\x83", true},             {"[@]", "{`}", false},
+    };
+    int n = 0;
+    for (const Case& c : cases)
+    {
+        std::string stored = std::to_string(n++) + c.stored;
+        std::string asked = stored.substr(0, stored.size() - std::strlen(c.stored)) + c.asked;
+        platform::AddSoundResource(stored.c_str(), platform::SoundResourceType::Wave, {1, 2});
+        platform::AddResource(stored, "bmp");
+        const std::uint8_t* bytes = nullptr;
+        std::size_t size = 0;
+        EXPECT_EQ(platform::FindSoundResource(asked.c_str(), platform::SoundResourceType::Wave,
+                                              bytes, size),
+                  c.same)
+            << asked;
+        EXPECT_EQ(platform::FindResource(asked.c_str(), bytes, size), c.same) << asked;
+    }
 }
 
 TEST_F(SoundObjects, WaveFilesLoadWithChunksInAnyOrderAndOtherFormatsAreReadButNotLoaded)
