@@ -315,14 +315,21 @@ TEST_F(Overlay, ShowsThePageOverTheTilesAndScrollsWithTheKey)
     EXPECT_FALSE(DrawingHoldsInput());
 }
 
-TEST_F(Overlay, AMissingTileIsLoadedAfreshNeverSwappedIntoBuffer)
+TEST_F(Overlay, AFailedSwapDropsTheSlotAndAMissingTileIsNeverSwappedIntoBuffer)
 {
     voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
     ObjectId tile = overlayTile;
     voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     EXPECT_EQ(objectTable[tile].surface, nullptr);
-    voDraw::ReleaseObject(tile);
-    overlayTile = 0;
+    EXPECT_EQ(overlayTile, 0);
+    // Another object takes the freed slot; the next overlay load leaves it alone.
+    folder.Write("other.bmp", Bmp24(8, 8, PageColor));
+    ASSERT_EQ(voDraw::LoadObject("other.bmp", 2), tile);
+    voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
+    EXPECT_NE(overlayTile, tile);
+    EXPECT_EQ(objectTable[tile].width, 8);
+    EXPECT_STREQ(objectTable[tile].name, "other.bmp");
+    voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     EXPECT_EQ(overlayTile, 0);
     EXPECT_EQ(objectTable[0].width, 160);
