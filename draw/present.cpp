@@ -213,7 +213,13 @@ void Present()
     {
         return;
     }
+    // In full screen the display mode is the picture, from its top-left corner, whatever
+    // the window's position.
     platform::SurfaceRect window{windowRect[0], windowRect[1], windowRect[2], windowRect[3]};
+    if (fullScreen != 0)
+    {
+        window = platform::SurfaceRect{0, 0, screenWidth, screenHeight};
+    }
     platform::SurfaceRect source{0, 0, screenWidth, screenHeight};
     if (platform::Blt(PrimarySurface(), window, BackBuffer(), source, false) ==
         platform::SurfaceResult::SurfaceLost)

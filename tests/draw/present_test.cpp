@@ -46,6 +46,34 @@ TEST(Present, ShowsTheTopLeftOfTheBackBufferInTheWindowAfterTheBlank)
     EXPECT_LE(frame.clockMs - before, 17u);
 }
 
+TEST(Present, FullScreenShowsTheWholeDisplayModeLargerThanTheWindow)
+{
+    TempDir folder;
+    draw_testing::StartWindow();
+    fullScreen = 1;
+    ASSERT_EQ(voDraw::Screen(640, 480, 1), 1);
+    PaintSurface(BackBuffer(), Old);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    const auto& frame = CapturedFrames().back();
+    ASSERT_TRUE(frame.width == 640 && frame.height == 480);
+    for (int y = 0; y < 480; ++y)
+    {
+        for (int x = 0; x < 640; ++x)
+        {
+            ASSERT_EQ(frame.pixels[y * 640 + x], Old(x, y)) << x << "," << y;
+        }
+    }
+    // Back in a window, the window's client area is shown again.
+    fullScreen = 0;
+    ASSERT_EQ(voDraw::Screen(640, 480, 1), 1);
+    PaintSurface(BackBuffer(), Old);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 2u);
+    EXPECT_TRUE(CapturedFrames().back().width == 160 && CapturedFrames().back().height == 180);
+    EXPECT_EQ(CapturedFrames().back().pixels[179 * 160 + 159], Old(159, 179));
+}
+
 TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
 {
     TempDir folder;
