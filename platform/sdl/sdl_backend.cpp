@@ -1,8 +1,9 @@
 // SDL2 backend: the real window, its events, the cursor, the clock and message boxes.
 // The window shows the system's unscaled screen at a whole-number scale; positions are
 // divided by the scale on the way in, so the system never sees it.
-//   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor, clock,
-//       message boxes (CP932 converted), activation, moves, close button
+//   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor (with the
+//       set-cursor message), clock, message boxes (CP932 converted), activation, moves,
+//       close button
 //   [ ] input method: none to switch
 #include <SDL.h>
 
@@ -30,10 +31,47 @@ struct SdlState
 
 SdlState sdlState;
 
+// The set-cursor message's hit-test code for the client area.
+constexpr std::uint32_t kHitClient = 1;
+
 std::intptr_t PackPoint(int x, int y)
 {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                       static_cast<std::uint32_t>(x & 0xFFFF));
+}
+
+bool FullScreenWindow()
+{
+    return sdlState.window != nullptr &&
+           (SDL_GetWindowFlags(sdlState.window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+// Window pixels per system pixel for pointer events. In full screen the renderer's logical
+// size has already brought them to the picture's pixels.
+int PointerScale()
+{
+    return FullScreenWindow() ? 1 : sdlState.scale;
+}
+
+void PostMotion(const SDL_MouseMotionEvent& event)
+{
+    int width = 0;
+    int height = 0;
+    if (sdlState.window != nullptr)
+    {
+        SDL_GetWindowSize(sdlState.window, &width, &height);
+    }
+    bool overClient = FullScreenWindow() ||
+                      (event.x >= 0 && event.y >= 0 && event.x < width && event.y < height);
+    // The window system asks the window for its cursor whenever the pointer moves over it,
+    // before the movement itself; a game's full-screen cursor handling runs there.
+    if (overClient)
+    {
+        PostMessage(kMainWindow, kWmSetCursor, kMainWindow,
+                    static_cast<std::intptr_t>(kHitClient | (kWmMouseMove << 16)));
+    }
+    int scale = PointerScale();
+    PostMessage(kMainWindow, kWmMouseMove, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 int VirtualKey(SDL_Keycode key)
@@ -119,7 +157,8 @@ void PostButton(const SDL_MouseButtonEvent& event)
     {
         id = down ? kWmRButtonDown : kWmRButtonUp;
     }
-    PostMessage(kMainWindow, id, 0, PackPoint(event.x / sdlState.scale, event.y / sdlState.scale));
+    int scale = PointerScale();
+    PostMessage(kMainWindow, id, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 class SdlWindow final : public platform::Window
@@ -216,9 +255,7 @@ public:
                 PostKey(event.key);
                 break;
             case SDL_MOUSEMOTION:
-                PostMessage(kMainWindow, kWmMouseMove, 0,
-                            PackPoint(event.motion.x / sdlState.scale,
-                                      event.motion.y / sdlState.scale));
+                PostMotion(event.motion);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -383,6 +420,16 @@ SDL_Window* MainSdlWindow()
 int WindowScale()
 {
     return sdlState.scale;
+}
+
+void PushPointerMotion(int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = sdlState.window != nullptr ? SDL_GetWindowID(sdlState.window) : 0;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
 }
 
 bool WindowInfo(std::string& title, int& width, int& height)

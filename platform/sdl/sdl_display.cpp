@@ -1,7 +1,8 @@
 // SDL2 display: the window's picture through an RGB565 texture, scaled by the window's
 // whole-number scale; the vertical blank from the renderer's vsync, or an even 60 Hz wait
 // when the display has none, so the main loop never runs faster than the screen.
-//   [X] picture, scale, vsync with a timed fallback, desktop full screen for full-screen modes
+//   [X] picture, scale, vsync with a timed fallback, desktop full screen for full-screen modes,
+//       the mode's picture scaled by a whole number and centred
 //   [ ] real display modes: full screen keeps the desktop's mode and scales the picture
 #include <SDL.h>
 
@@ -29,6 +30,8 @@ struct DisplayState
     std::uint64_t nextTick = 0;    // performance counter of the next timed blank
     std::uint64_t lastPresent = 0; // performance counter of the last present
     int fastFrames = 0;            // presents in a row that came too quickly
+    int logicalWidth = 0, logicalHeight = 0; // the renderer's logical size; 0 in a window
+    bool integerScale = false;               // the logical size is scaled by whole numbers
 };
 
 DisplayState displayState;
@@ -180,6 +183,7 @@ class SdlDisplay final : public platform::Display
                 return;
             }
         }
+        FitPicture(picture.width, picture.height);
         SDL_UpdateTexture(displayState.texture, nullptr, picture.pixels, picture.pitchBytes);
         SDL_RenderClear(displayState.renderer);
         SDL_RenderCopy(displayState.renderer, displayState.texture, nullptr, nullptr);
@@ -189,6 +193,42 @@ class SdlDisplay final : public platform::Display
     }
 
   private:
+    // In a window the picture fills the window, whose size is the picture's times the window
+    // scale. In full screen the picture is the whole display mode, shown on the desktop scaled
+    // by the largest whole number that fits and centred, or fitted when even 1 does not fit;
+    // the logical size also brings pointer events back to the picture's pixels.
+    static void FitPicture(int width, int height)
+    {
+        SDL_Window* window = MainSdlWindow();
+        bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+        int logicalWidth = fullScreen ? width : 0;
+        int logicalHeight = fullScreen ? height : 0;
+        bool integerScale = false;
+        int outputWidth = 0;
+        int outputHeight = 0;
+        if (fullScreen &&
+            SDL_GetRendererOutputSize(displayState.renderer, &outputWidth, &outputHeight) == 0)
+        {
+            integerScale = outputWidth >= width && outputHeight >= height;
+        }
+        if (logicalWidth == displayState.logicalWidth &&
+            logicalHeight == displayState.logicalHeight &&
+            integerScale == displayState.integerScale)
+        {
+            return;
+        }
+        SDL_RenderSetIntegerScale(displayState.renderer, integerScale ? SDL_TRUE : SDL_FALSE);
+        SDL_RenderSetLogicalSize(displayState.renderer, logicalWidth, logicalHeight);
+        if (!fullScreen)
+        {
+            SDL_RenderSetViewport(displayState.renderer, nullptr);
+            SDL_RenderSetScale(displayState.renderer, 1.0f, 1.0f);
+        }
+        displayState.logicalWidth = logicalWidth;
+        displayState.logicalHeight = logicalHeight;
+        displayState.integerScale = integerScale;
+    }
+
     // A renderer that claims vsync but returns at once gets the timed wait instead.
     static void NoteVsync()
     {
