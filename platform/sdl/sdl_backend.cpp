@@ -13,6 +13,7 @@
 
 #include "platform/backend.h"
 #include "platform/cp932.h"
+#include "platform/record.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace platform::sdl
@@ -29,6 +30,14 @@ struct SdlState
 };
 
 SdlState sdlState;
+
+// Queues a message of input the window received, and writes it to the record when one is
+// being made.
+void PostInput(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    PostMessage(kMainWindow, id, wParam, lParam);
+    RecordInput(id, wParam, lParam);
+}
 
 std::intptr_t PackPoint(int x, int y)
 {
@@ -80,7 +89,7 @@ void PostClientMove()
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(sdlState.window, &x, &y);
-    PostMessage(kMainWindow, kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
+    PostInput(kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
 }
 
 void PostKey(const SDL_KeyboardEvent& event)
@@ -95,7 +104,7 @@ void PostKey(const SDL_KeyboardEvent& event)
     bool system = key == kVkAlt || key == kVkF10 || (event.keysym.mod & KMOD_ALT) != 0;
     std::uint32_t id = system ? (down ? kWmSysKeyDown : kWmSysKeyUp) : (down ? kWmKeyDown : kWmKeyUp);
     std::uint32_t flags = down ? (event.repeat ? 0x40000001u : 1u) : 0xC0000001u;
-    PostMessage(kMainWindow, id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
+    PostInput(id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
 }
 
 void PostButton(const SDL_MouseButtonEvent& event)
@@ -119,7 +128,7 @@ void PostButton(const SDL_MouseButtonEvent& event)
     {
         id = down ? kWmRButtonDown : kWmRButtonUp;
     }
-    PostMessage(kMainWindow, id, 0, PackPoint(event.x / sdlState.scale, event.y / sdlState.scale));
+    PostInput(id, 0, PackPoint(event.x / sdlState.scale, event.y / sdlState.scale));
 }
 
 class SdlWindow final : public platform::Window
@@ -147,6 +156,8 @@ public:
         {
             return false;
         }
+        // Where the window really went is recorded; the activation is not, since a replayed
+        // window reports its own on creation.
         PostClientMove();
         PostMessage(kMainWindow, kWmActivateApp, 1, 0);
         return true;
@@ -206,7 +217,7 @@ public:
             switch (event.type)
             {
             case SDL_QUIT:
-                PostMessage(kMainWindow, kWmClose, 0, 0);
+                PostInput(kWmClose, 0, 0);
                 break;
             case SDL_WINDOWEVENT:
                 HandleWindowEvent(event.window);
@@ -216,7 +227,7 @@ public:
                 PostKey(event.key);
                 break;
             case SDL_MOUSEMOTION:
-                PostMessage(kMainWindow, kWmMouseMove, 0,
+                PostInput(kWmMouseMove, 0,
                             PackPoint(event.motion.x / sdlState.scale,
                                       event.motion.y / sdlState.scale));
                 break;
@@ -284,16 +295,16 @@ private:
         switch (event.event)
         {
         case SDL_WINDOWEVENT_CLOSE:
-            PostMessage(kMainWindow, kWmClose, 0, 0);
+            PostInput(kWmClose, 0, 0);
             break;
         case SDL_WINDOWEVENT_MOVED:
             PostClientMove();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            PostMessage(kMainWindow, kWmActivateApp, 1, 0);
+            PostInput(kWmActivateApp, 1, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            PostMessage(kMainWindow, kWmActivateApp, 0, 0);
+            PostInput(kWmActivateApp, 0, 0);
             break;
         default:
             break;
