@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/record.h"
 #include "platform/surface_internal.h"
 
 namespace platform
@@ -203,7 +204,12 @@ bool GetPixelFormat(const Surface* surface, PixelMasks& masks)
 bool WaitForVerticalBlank()
 {
     Display* display = DisplayBackend();
-    return display != nullptr && display->WaitForVerticalBlank();
+    if (display == nullptr)
+    {
+        return false;
+    }
+    RecordRefreshWait();
+    return display->WaitForVerticalBlank();
 }
 
 SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect, Surface* source,

@@ -14,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/cp932.h"
+#include "platform/record.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace platform::sdl
@@ -33,6 +34,13 @@ SdlState sdlState;
 
 // The set-cursor message's hit-test code for the client area.
 constexpr std::uint32_t kHitClient = 1;
+// Queues a message of input the window received, and writes it to the record when one is
+// being made.
+void PostInput(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    PostMessage(kMainWindow, id, wParam, lParam);
+    RecordInput(id, wParam, lParam);
+}
 
 std::intptr_t PackPoint(int x, int y)
 {
@@ -71,7 +79,7 @@ void PostMotion(const SDL_MouseMotionEvent& event)
                     static_cast<std::intptr_t>(kHitClient | (kWmMouseMove << 16)));
     }
     int scale = PointerScale();
-    PostMessage(kMainWindow, kWmMouseMove, 0, PackPoint(event.x / scale, event.y / scale));
+    PostInput(kWmMouseMove, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 int VirtualKey(SDL_Keycode key)
@@ -118,7 +126,7 @@ void PostClientMove()
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(sdlState.window, &x, &y);
-    PostMessage(kMainWindow, kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
+    PostInput(kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
 }
 
 void PostKey(const SDL_KeyboardEvent& event)
@@ -133,7 +141,7 @@ void PostKey(const SDL_KeyboardEvent& event)
     bool system = key == kVkAlt || key == kVkF10 || (event.keysym.mod & KMOD_ALT) != 0;
     std::uint32_t id = system ? (down ? kWmSysKeyDown : kWmSysKeyUp) : (down ? kWmKeyDown : kWmKeyUp);
     std::uint32_t flags = down ? (event.repeat ? 0x40000001u : 1u) : 0xC0000001u;
-    PostMessage(kMainWindow, id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
+    PostInput(id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
 }
 
 void PostButton(const SDL_MouseButtonEvent& event)
@@ -158,7 +166,7 @@ void PostButton(const SDL_MouseButtonEvent& event)
         id = down ? kWmRButtonDown : kWmRButtonUp;
     }
     int scale = PointerScale();
-    PostMessage(kMainWindow, id, 0, PackPoint(event.x / scale, event.y / scale));
+    PostInput(id, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 class SdlWindow final : public platform::Window
@@ -186,6 +194,8 @@ public:
         {
             return false;
         }
+        // Where the window really went is recorded; the activation is not, since a replayed
+        // window reports its own on creation.
         PostClientMove();
         PostMessage(kMainWindow, kWmActivateApp, 1, 0);
         return true;
@@ -245,7 +255,7 @@ public:
             switch (event.type)
             {
             case SDL_QUIT:
-                PostMessage(kMainWindow, kWmClose, 0, 0);
+                PostInput(kWmClose, 0, 0);
                 break;
             case SDL_WINDOWEVENT:
                 HandleWindowEvent(event.window);
@@ -321,16 +331,16 @@ private:
         switch (event.event)
         {
         case SDL_WINDOWEVENT_CLOSE:
-            PostMessage(kMainWindow, kWmClose, 0, 0);
+            PostInput(kWmClose, 0, 0);
             break;
         case SDL_WINDOWEVENT_MOVED:
             PostClientMove();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            PostMessage(kMainWindow, kWmActivateApp, 1, 0);
+            PostInput(kWmActivateApp, 1, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            PostMessage(kMainWindow, kWmActivateApp, 0, 0);
+            PostInput(kWmActivateApp, 0, 0);
             break;
         default:
             break;

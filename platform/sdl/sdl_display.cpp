@@ -6,6 +6,11 @@
 //   [ ] real display modes: full screen keeps the desktop's mode and scales the picture
 #include <SDL.h>
 
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
+
 #include "platform/backend.h"
 #include "platform/sdl/sdl_internal.h"
 
@@ -14,7 +19,9 @@ namespace platform::sdl
 namespace
 {
 
-constexpr int kRefreshHz = 60;
+constexpr std::int64_t kRefreshPeriodNs = 1000000000 / 60;
+// How long before a timed tick the sleep ends; the rest is spun.
+constexpr int kSpinUs = 200;
 // Presents this much apart, many times running, mean the vsync is not really waiting.
 constexpr std::uint64_t kTooFastUs = 2000;
 constexpr int kTooFastFrames = 10;
@@ -27,7 +34,7 @@ struct DisplayState
     int textureWidth = 0, textureHeight = 0;
     bool vsync = false;            // the present waits for the vertical blank
     bool shownSinceWait = false;   // a present followed the last wait
-    std::uint64_t nextTick = 0;    // performance counter of the next timed blank
+    std::chrono::steady_clock::time_point nextTick; // the next timed blank
     std::uint64_t lastPresent = 0; // performance counter of the last present
     int fastFrames = 0;            // presents in a row that came too quickly
     int logicalWidth = 0, logicalHeight = 0; // the renderer's logical size; 0 in a window
@@ -35,6 +42,23 @@ struct DisplayState
 };
 
 DisplayState displayState;
+
+// Sleeps until the moment on the steady clock: an absolute deadline, so the sleep does not
+// drift by the time spent getting to it.
+void SleepUntil(std::chrono::steady_clock::time_point moment)
+{
+#if defined(__linux__)
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(moment.time_since_epoch());
+    timespec deadline{};
+    deadline.tv_sec = static_cast<time_t>(ns.count() / 1000000000);
+    deadline.tv_nsec = static_cast<long>(ns.count() % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR)
+    {
+    }
+#else
+    std::this_thread::sleep_until(moment);
+#endif
+}
 
 std::uint64_t MicrosecondsBetween(std::uint64_t from, std::uint64_t to)
 {
@@ -74,23 +98,26 @@ bool EnsureRenderer()
     return true;
 }
 
+// Sleeps until just before the next 60 Hz tick, then spins the last moment: an even pace
+// without a core spent waiting (a plain sleep may wake a little late; the spin absorbs it).
 void TimedWait()
 {
-    std::uint64_t frequency = SDL_GetPerformanceFrequency();
-    std::uint64_t period = frequency / kRefreshHz;
-    std::uint64_t now = SDL_GetPerformanceCounter();
+    using Clock = std::chrono::steady_clock;
+    const Clock::duration period =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(kRefreshPeriodNs));
+    Clock::time_point now = Clock::now();
     // After a long stall the schedule starts again instead of racing to catch up.
-    if (displayState.nextTick == 0 || now > displayState.nextTick + period)
+    if (displayState.nextTick == Clock::time_point{} || now > displayState.nextTick + period)
     {
         displayState.nextTick = now + period;
     }
-    while ((now = SDL_GetPerformanceCounter()) < displayState.nextTick)
+    Clock::time_point wake = displayState.nextTick - std::chrono::microseconds(kSpinUs);
+    if (now < wake)
     {
-        std::uint64_t leftMs = (displayState.nextTick - now) * 1000 / frequency;
-        if (leftMs > 1)
-        {
-            SDL_Delay(static_cast<Uint32>(leftMs - 1));
-        }
+        SleepUntil(wake);
+    }
+    while (Clock::now() < displayState.nextTick)
+    {
     }
     displayState.nextTick += period;
 }
