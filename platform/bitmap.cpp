@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/cp932.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 #include "platform/surface_internal.h"
 
@@ -451,7 +452,7 @@ bool LoadBitmapFile(const std::string& folder, const char* name, Bitmap& bitmap)
         }
         native += c == '\\' ? '/' : *p;
     }
-    std::string path = folder + Cp932ToUtf8(native);
+    std::string path = FindFileIgnoringCase(folder + Cp932ToUtf8(native));
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
     {

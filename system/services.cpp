@@ -47,9 +47,11 @@ int ShowFormatted(unsigned style, const char* format, va_list args)
     return answer;
 }
 
+// A number file written under another case is the one read and replaced.
 std::string NumberFilePath(const char* fileName)
 {
-    return std::string(GetProgramFolder(1)) + (fileName != nullptr ? fileName : "");
+    return platform::FindFileIgnoringCase(std::string(GetProgramFolder(1)) +
+                                          (fileName != nullptr ? fileName : ""));
 }
 
 } // namespace

@@ -175,6 +175,21 @@ TEST_F(ProgramFolder, NumberFilesLiveUnderTheAlternateBase)
     EXPECT_EQ(dir.Read("prog/n.dat"), "-1234");
 }
 
+TEST_F(ProgramFolder, NumberFilesNamedInAnotherCaseAreReadAndReplaced)
+{
+    Start(dir.File("prog/plonder"));
+    mkdir(dir.File("prog").c_str(), 0755);
+    dir.Write("prog/Hi.Dat", "31");
+    dir.Write("prog/hi.dat", "32");
+    EXPECT_EQ(LoadNumber("HI.DAT"), 31); // "Hi.Dat" comes first in byte order
+    EXPECT_EQ(LoadNumber("hi.dat"), 32);
+    SaveNumber("HI.DAT", 40);
+    EXPECT_EQ(dir.Read("prog/Hi.Dat"), "40");
+    EXPECT_EQ(dir.Read("prog/HI.DAT"), "<missing>");
+    SaveNumber("new.dat", 1);
+    EXPECT_EQ(LoadNumber("NEW.DAT"), 1);
+}
+
 TEST_F(ProgramFolder, NumberFileFailuresAreQuiet)
 {
     Start(dir.File("prog/plonder"));
