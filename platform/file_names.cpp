@@ -15,9 +15,11 @@ bool IsUtf8(const std::string& text)
     for (std::size_t i = 0; i < text.size();)
     {
         auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3
-                                                               : (c >> 3) == 0x1E ? 4
-                                                                                  : 0;
+        std::size_t length = c < 0x80           ? 1
+                             : (c >> 5) == 0x6  ? 2
+                             : (c >> 4) == 0xE  ? 3
+                             : (c >> 3) == 0x1E ? 4
+                                                : 0;
         if (length == 0 || length > text.size() - i)
         {
             return false;

@@ -270,16 +270,27 @@ TEST(BmpDecode, RunLengthStreamsDecodeInsideThePictureOrAreRefused)
         Rows rows;
     } cases[] = {
         // 8 bits.
-        {"a run a row", 8, {5, 1, 0, 0, 5, 2, 0, 0, 5, 3, 0, 1},
+        {"a run a row",
+         8,
+         {5, 1, 0, 0, 5, 2, 0, 0, 5, 3, 0, 1},
          {{3, 3, 3, 3, 3}, {2, 2, 2, 2, 2}, {1, 1, 1, 1, 1}}},
-        {"odd absolute run and its pad", 8, {0, 3, 7, 8, 9, 0, 2, 4, 0, 1}, bottom({7, 8, 9, 4, 4})},
+        {"odd absolute run and its pad",
+         8,
+         {0, 3, 7, 8, 9, 0, 2, 4, 0, 1},
+         bottom({7, 8, 9, 4, 4})},
         {"even absolute run", 8, {0, 4, 1, 2, 3, 4, 1, 5, 0, 1}, bottom({1, 2, 3, 4, 5})},
         {"runs end at the row's end", 8, {3, 1, 2, 6, 0, 1}, bottom({1, 1, 1, 6, 6})},
-        {"skipped pixels are index 0", 8, {1, 9, 0, 2, 2, 1, 1, 10, 0, 2, 0, 1, 1, 11, 0, 1},
+        {"skipped pixels are index 0",
+         8,
+         {1, 9, 0, 2, 2, 1, 1, 10, 0, 2, 0, 1, 1, 11, 0, 1},
          {{0, 0, 0, 0, 11}, {0, 0, 0, 10, 0}, {9, 0, 0, 0, 0}}},
-        {"delta to the row's end", 8, {0, 2, 5, 0, 0, 0, 1, 4, 0, 1},
+        {"delta to the row's end",
+         8,
+         {0, 2, 5, 0, 0, 0, 1, 4, 0, 1},
          {{0, 0, 0, 0, 0}, {4, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}},
-        {"end of line after the last row", 8, {0, 0, 0, 0, 5, 7, 0, 0, 0, 1},
+        {"end of line after the last row",
+         8,
+         {0, 0, 0, 0, 5, 7, 0, 0, 0, 1},
          {{7, 7, 7, 7, 7}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}},
         {"bytes after the end are not read", 8, {1, 4, 0, 1, 9, 9, 9}, bottom({4, 0, 0, 0, 0})},
         {"run past the row", 8, {6, 1, 0, 1}, refused},
@@ -297,10 +308,14 @@ TEST(BmpDecode, RunLengthStreamsDecodeInsideThePictureOrAreRefused)
         // 4 bits: runs alternate their two nibbles, high first, from the run's own start.
         {"nibble run", 4, {5, 0x12, 0, 1}, bottom({1, 2, 1, 2, 1})},
         {"run from an odd pixel", 4, {1, 0x70, 4, 0x12, 0, 1}, bottom({7, 1, 2, 1, 2})},
-        {"five nibbles padded to four bytes", 4, {0, 5, 0x12, 0x34, 0x50, 0, 0, 1},
+        {"five nibbles padded to four bytes",
+         4,
+         {0, 5, 0x12, 0x34, 0x50, 0, 0, 1},
          bottom({1, 2, 3, 4, 5})},
         {"three nibbles in two bytes", 4, {0, 3, 0xAB, 0xC0, 0, 1}, bottom({10, 11, 12, 0, 0})},
-        {"four nibbles in two bytes", 4, {0, 4, 0x12, 0x34, 1, 0xF0, 0, 1},
+        {"four nibbles in two bytes",
+         4,
+         {0, 4, 0x12, 0x34, 1, 0xF0, 0, 1},
          bottom({1, 2, 3, 4, 15})},
         {"nibble run past the row", 4, {6, 0x11, 0, 1}, refused},
         {"nibble absolute run past the row", 4, {2, 0, 0, 4, 0x12, 0x34, 0, 1}, refused},
@@ -381,8 +396,9 @@ TEST(BmpDecode, RandomRunLengthStreamsStayInsideThePicture)
         for (int k = 0; k < length; ++k)
         {
             int pick = static_cast<int>(random() % 8);
-            stream.push_back(pick < 3 ? 0 : pick < 6 ? static_cast<int>(random() % 4)
-                                                     : static_cast<int>(random() % 256));
+            stream.push_back(pick < 3   ? 0
+                             : pick < 6 ? static_cast<int>(random() % 4)
+                                        : static_cast<int>(random() % 256));
         }
         stream.push_back(0);
         stream.push_back(1);

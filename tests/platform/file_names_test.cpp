@@ -26,7 +26,9 @@ TEST(FileNames, TheExactNameFirstThenTheFirstMatchInByteOrderForEachPart)
     std::filesystem::create_directories(dir.File("PICS"));
     std::filesystem::create_directories(dir.File("Pics"));
     for (const char* name : {"mine.bmp", "Song.MID", "song.MID", "Dup.txt", "DUP.txt",
-                             "Data/Tiles.BMP", "Data/Sub/a.wav", "\xE6\x9B\xB2" "A.mid",
+                             "Data/Tiles.BMP", "Data/Sub/a.wav",
+                             "\xE6\x9B\xB2"
+                             "A.mid",
                              "\x83\x41.wav", "Pics/a.bmp"})
     {
         dir.Write(name, "x");
@@ -39,8 +41,8 @@ TEST(FileNames, TheExactNameFirstThenTheFirstMatchInByteOrderForEachPart)
         {"mine.bmp", "mine.bmp"},
         {"MINE.BMP", "mine.bmp"},
         {"MiNe.bMp", "mine.bmp"},
-        {"SONG.MID", "Song.MID"},       // 'S' comes before 's'
-        {"Dup.txt", "Dup.txt"},         // as written, though "DUP.txt" comes first
+        {"SONG.MID", "Song.MID"}, // 'S' comes before 's'
+        {"Dup.txt", "Dup.txt"},   // as written, though "DUP.txt" comes first
         {"dup.TXT", "DUP.txt"},
         {"DATA/TILES.bmp", "Data/Tiles.BMP"},
         {"data/sub/A.WAV", "Data/Sub/a.wav"},
@@ -49,9 +51,12 @@ TEST(FileNames, TheExactNameFirstThenTheFirstMatchInByteOrderForEachPart)
         {"Data/../MINE.BMP", "Data/../mine.bmp"},
         {"data//tiles.bmp", "Data/Tiles.BMP"},
         {"DATA/", "Data/"},
-        {"\xE6\x9B\xB2" "a.MID", "\xE6\x9B\xB2" "A.mid"}, // UTF-8: letters after it fold
-        {"\x83\x41.WAV", "\x83\x41.wav"},                 // CP932: its own letters fold
-        {"\x83\x61.wav", "\x83\x61.wav"},                 // but not its second bytes
+        {"\xE6\x9B\xB2"
+         "a.MID",
+         "\xE6\x9B\xB2"
+         "A.mid"},                        // UTF-8: letters after it fold
+        {"\x83\x41.WAV", "\x83\x41.wav"}, // CP932: its own letters fold
+        {"\x83\x61.wav", "\x83\x61.wav"}, // but not its second bytes
         {"none.bmp", "none.bmp"},
         {"DATA/none.bmp", "DATA/none.bmp"},
         {"mine.bmp/x", "mine.bmp/x"},

@@ -116,7 +116,8 @@ TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
     for (const std::string& bytes : {
              good.substr(0, 13),
              good.substr(0, 21), // no whole track header
-             MidiFile(0, 480, {std::string("\0\xFF\x01\xFF\xFF\xFF\xFF\x7F", 8)}), // a five-byte length
+             MidiFile(0, 480,
+                      {std::string("\0\xFF\x01\xFF\xFF\xFF\xFF\x7F", 8)}),  // a five-byte length
              MidiFile(0, 480, {VarLength(0) + "\x40\x40" + EndOfTrack(0)}), // data, no status
              MidiFile(2, 480, {EndOfTrack(0)}),
              MidiFile(0, 0, {EndOfTrack(0)}),
@@ -161,21 +162,23 @@ TEST(MidiFile, RunningStatusCarriesAcrossMetaAndSysExAndACutTrackEndsWhereItStop
          onRunningOff, 1000},
         {"after escape", MidiFile(0, 480, {on + escape + runningOff + EndOfTrack(480)}), true,
          onRunningOff, 1500},
-        {"no status before meta", MidiFile(0, 480, {text + runningOff + EndOfTrack(0)}), false,
-         {}, 0},
-        {"last byte missing", NoteFile(960).substr(0, NoteFile(960).size() - 1), true, onOff,
-         1000},
-        {"end of track lost", MidiFile(0, 480, {on + off + VarLength(480) + "\xFF"}), true,
-         onOff, 1500},
+        {"no status before meta",
+         MidiFile(0, 480, {text + runningOff + EndOfTrack(0)}),
+         false,
+         {},
+         0},
+        {"last byte missing", NoteFile(960).substr(0, NoteFile(960).size() - 1), true, onOff, 1000},
+        {"end of track lost", MidiFile(0, 480, {on + off + VarLength(480) + "\xFF"}), true, onOff,
+         1500},
         {"no end of track", MidiFile(0, 480, {on + off}), true, onOff, 1000},
         {"chunk past the file", lyingLength, true, onOff, 1000},
         {"cut in a channel event", MidiFile(0, 480, {on + off.substr(0, off.size() - 1)}), true,
          onOnly, 1000},
-        {"cut in running status", MidiFile(0, 480, {on + runningOff.substr(0, 3)}), true,
-         onOnly, 1000},
+        {"cut in running status", MidiFile(0, 480, {on + runningOff.substr(0, 3)}), true, onOnly,
+         1000},
         {"cut in a delta", MidiFile(0, 480, {on + "\x87"}), true, onOnly, 0},
-        {"cut in a meta length", MidiFile(0, 480, {on + off + VarLength(0) + "\xFF\x01\x81"}),
-         true, onOff, 1000},
+        {"cut in a meta length", MidiFile(0, 480, {on + off + VarLength(0) + "\xFF\x01\x81"}), true,
+         onOff, 1000},
         {"meta past the chunk", MidiFile(0, 480, {on + off + VarLength(0) + "\xFF\x01\x20zz"}),
          true, onOff, 1000},
         {"sysex past the chunk", MidiFile(0, 480, {on + VarLength(0) + "\xF0\x05\x7E"}), true,
@@ -183,12 +186,21 @@ TEST(MidiFile, RunningStatusCarriesAcrossMetaAndSysExAndACutTrackEndsWhereItStop
         // The first track whole, the second cut by the end of the file inside its one event.
         {"second track cut", MidiFile(1, 480, {on + EndOfTrack(480), off}).substr(0, 43), true,
          onOnly, 1000},
-        {"undefined status", MidiFile(0, 480, {on + VarLength(0) + "\xF4" + EndOfTrack(0)}),
-         false, {}, 0},
-        {"status in the data", MidiFile(0, 480, {on + VarLength(0) + "\x80\x3C\x90"}), false,
-         {}, 0},
-        {"status cut in the data", MidiFile(0, 480, {on + VarLength(0) + "\x80\x90"}), false,
-         {}, 0},
+        {"undefined status",
+         MidiFile(0, 480, {on + VarLength(0) + "\xF4" + EndOfTrack(0)}),
+         false,
+         {},
+         0},
+        {"status in the data",
+         MidiFile(0, 480, {on + VarLength(0) + "\x80\x3C\x90"}),
+         false,
+         {},
+         0},
+        {"status cut in the data",
+         MidiFile(0, 480, {on + VarLength(0) + "\x80\x90"}),
+         false,
+         {},
+         0},
     };
     for (const auto& c : cases)
     {
@@ -203,8 +215,8 @@ TEST(MidiFile, RunningStatusCarriesAcrossMetaAndSysExAndACutTrackEndsWhereItStop
         Events events;
         for (const platform::MidiEvent& event : piece.events)
         {
-            events.push_back({static_cast<int>(event.frame), event.status, event.data1,
-                              event.data2});
+            events.push_back(
+                {static_cast<int>(event.frame), event.status, event.data1, event.data2});
         }
         EXPECT_EQ(events, c.events);
         EXPECT_EQ(piece.endFrame, static_cast<std::uint64_t>(c.endMs));
