@@ -215,6 +215,12 @@ constexpr char kPathSeparator = '/';
 // Stands in for GetModuleFileNameA(): the program file's full path.
 std::string ProgramFilePath();
 
+// Finds a file named for a file system that ignores case: path itself when it exists;
+// otherwise path with each part (folder or file name) that does not exist as written replaced
+// by the entry of its folder that matches it ignoring the case of single-byte letters, the
+// first in byte order when several do. path unchanged when some part matches nothing.
+std::string FindFileIgnoringCase(const std::string& path);
+
 // Stands in for GetWindowsDirectoryA(): the folder for machine-wide settings (the user's
 // config folder for this program; tests set it).
 std::string SettingsFolder();
