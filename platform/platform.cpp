@@ -82,8 +82,27 @@ void TrackKeys(const Message& message)
 
 const char* UsageText()
 {
-    return "usage: plonder [--scale N] [--headless [--frames N] [--input FILE] [--capture DIR] "
-           "[--time YYYY-MM-DDTHH:MM:SS]] [-- WORDS...]";
+    return "usage: plonder [--help] [--version] [--scale N] [--headless [--frames N] "
+           "[--input FILE] [--capture DIR] [--time YYYY-MM-DDTHH:MM:SS]] [WORDS...] "
+           "[-- WORDS...: all passed to the program]";
+}
+
+const char* HelpText()
+{
+    return "usage: plonder [OPTIONS] [WORDS...] [-- WORDS...]\n"
+           "\n"
+           "  -h, --help        show this help and exit\n"
+           "      --version     show the program's name and version and exit\n"
+           "      --scale N     show the window N times larger (1 to 16; default: what fits)\n"
+           "      --headless    run without a display or sound card, on a virtual clock\n"
+           "      --backend B   the platform backend: sdl (default) or headless\n"
+           "      --frames N    headless: close the window after N frames\n"
+           "      --input FILE  headless: play the timed input script FILE\n"
+           "      --capture DIR headless: write every presented frame as DIR/NNNNNN.png\n"
+           "      --time T      headless: local time at start, YYYY-MM-DDTHH:MM:SS\n"
+           "      --            pass everything after it to the program\n"
+           "\n"
+           "Other words (such as -w stage3 or /debug) reach the program as its command line.\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
@@ -111,6 +130,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
                 rest += argv[i];
             }
             break;
+        }
+        if (arg == "--help" || arg == "-h")
+        {
+            options.showHelp = true;
+            return true;
+        }
+        if (arg == "--version")
+        {
+            options.showVersion = true;
+            return true;
         }
         if (arg == "--headless")
         {
@@ -153,8 +182,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
             target = v;
             headlessOnly = true;
         }
-        else if (arg.size() > 1 && arg[0] == '-')
+        else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0)
         {
+            // Only "--" words are the platform's; "-w" or "/debug" belong to the program.
             error = "unknown option " + arg;
             return false;
         }

@@ -21,13 +21,20 @@ struct Options
     std::string captureDir;        // headless: folder for captured frames
     std::string startTime;         // headless: local time at start, "YYYY-MM-DDTHH:MM:SS"
     std::string commandLine;       // what is left for the program, words joined by spaces
+    bool showHelp = false;         // --help or -h: print HelpText() and stop
+    bool showVersion = false;      // --version: print the name and version and stop
 };
 
-// Takes the platform's options off argv. Returns false with a one-line reason in error.
+// Takes the platform's own options (words starting with "--", and -h) off argv; every other
+// word, and everything after "--", is left for the program. Returns false with a one-line
+// reason in error for an unknown "--" option or a bad value.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
 
 // One line that lists the options, for usage errors.
 const char* UsageText();
+
+// The usage line followed by one line for each option, for --help.
+const char* HelpText();
 
 // Starts the named backend. Returns false with a reason when the name is unknown (the reason
 // lists the valid names) or the backend cannot start.
