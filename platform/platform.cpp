@@ -40,6 +40,7 @@ struct CoreState
     const BackendEntry* entry = nullptr;      // the running backend's table row
     Backend backend;                          // its services
     WindowProc windowProc = nullptr;          // the registered procedure
+    IconHandle windowIcon = 0;                // the registered icon; 0 none
     WindowHandle window = 0;                  // the main window while it exists
     std::deque<Message> queue;                // posted messages, oldest first
     std::array<bool, 256> keyDown{};          // key state as the last taken message left it
@@ -272,9 +273,10 @@ int GetSystemMetric(Metric metric)
     }
 }
 
-void RegisterWindowClass(WindowProc proc)
+void RegisterWindowClass(WindowProc proc, IconHandle icon)
 {
     core.windowProc = proc;
+    core.windowIcon = icon;
 }
 
 WindowHandle CreateMainWindow(const char* caption, int x, int y, int width, int height)
@@ -283,6 +285,10 @@ WindowHandle CreateMainWindow(const char* caption, int x, int y, int width, int 
         !ActiveBackend().window->Create(caption, x, y, width, height))
     {
         return 0;
+    }
+    if (const IconImage* icon = FindIcon(core.windowIcon))
+    {
+        ActiveBackend().window->SetIcon(*icon);
     }
     core.window = kMainWindow;
     return core.window;

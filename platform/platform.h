@@ -47,6 +47,7 @@ void Shutdown();
 
 using WindowHandle = std::uintptr_t;   // 0 is no window
 using InstanceHandle = std::uintptr_t; // the program's own instance
+using IconHandle = std::uintptr_t;     // 0 is no icon
 
 struct Message
 {
@@ -108,8 +109,14 @@ enum class Metric
 // Stands in for GetSystemMetrics(). The screen is measured in unscaled window pixels.
 int GetSystemMetric(Metric metric);
 
-// Stands in for RegisterClassA(): the procedure that receives the window's messages.
-void RegisterWindowClass(WindowProc proc);
+// Stands in for LoadIconA(): the program's icon resource of that name (a PNG picture of at
+// most 256 x 256), the name compared without regard to case. 0 when there is none or it
+// cannot be read; the same name gives the same handle.
+IconHandle LoadIcon(InstanceHandle instance, const char* name);
+
+// Stands in for RegisterClassA(): the procedure that receives the window's messages and the
+// icon the window shows (0: the desktop's default).
+void RegisterWindowClass(WindowProc proc, IconHandle icon = 0);
 
 // Stands in for CreateWindowExA(): a fixed-size window whose outer rectangle is given in
 // screen pixels. Returns 0 when no window can be made.

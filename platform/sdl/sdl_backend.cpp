@@ -3,6 +3,7 @@
 // divided by the scale on the way in, so the system never sees it.
 //   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor, clock,
 //       message boxes (CP932 converted), activation, moves, close button
+//   [X] window icon (the class icon)
 //   [X] real video drivers only: the invisible ones run only when SDL_VIDEODRIVER asks
 //   [ ] input method: none to switch
 #include <SDL.h>
@@ -231,6 +232,22 @@ public:
         if (sdlState.window != nullptr)
         {
             SDL_MinimizeWindow(sdlState.window);
+        }
+    }
+    void SetIcon(const IconImage& icon) override
+    {
+        if (sdlState.window == nullptr)
+        {
+            return;
+        }
+        // SDL copies the pixels; the surface only lends them for the call.
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint8_t*>(icon.rgba.data()), icon.width, icon.height, 32,
+            icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+        if (surface != nullptr)
+        {
+            SDL_SetWindowIcon(sdlState.window, surface);
+            SDL_FreeSurface(surface);
         }
     }
     void ScreenSize(int& width, int& height) override
