@@ -477,7 +477,20 @@ std::string ProgramFilePath()
     }
     std::error_code ec;
     std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : path.string();
+    if (ec)
+    {
+        return std::string();
+    }
+    // An installed program sits in <prefix>/bin/ and keeps its files in <prefix>/share/NAME/.
+    // Every caller takes the program's folder from this path to find those files, so such a
+    // program is named inside that folder, as if it sat beside its files.
+    std::filesystem::path folder = path.parent_path();
+    std::filesystem::path files = folder.parent_path() / "share" / path.filename();
+    if (folder.filename() == "bin" && std::filesystem::is_directory(files, ec))
+    {
+        return (files / path.filename()).string();
+    }
+    return path.string();
 }
 
 std::string SettingsFolder()

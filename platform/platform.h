@@ -225,7 +225,9 @@ void Beep();
 // The path separator of this platform.
 constexpr char kPathSeparator = '/';
 
-// Stands in for GetModuleFileNameA(): the program file's full path.
+// Stands in for GetModuleFileNameA(): the program file's full path. For an installed program
+// (<prefix>/bin/NAME with a folder <prefix>/share/NAME/) the path inside that folder, so that
+// the program's folder is where its files are.
 std::string ProgramFilePath();
 
 // Stands in for GetWindowsDirectoryA(): the folder for machine-wide settings (the user's
