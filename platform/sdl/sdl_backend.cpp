@@ -84,6 +84,9 @@ bool StartVideo(std::string& error)
     {
         return true;
     }
+    std::string reason = SDL_GetError();
+    // What the failed start left running (SDL's D-Bus connection) goes too.
+    SDL_Quit();
     if (!EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY") &&
         !EnvironmentSet("SDL_VIDEODRIVER"))
     {
@@ -91,7 +94,7 @@ bool StartVideo(std::string& error)
     }
     else
     {
-        error = std::string("cannot open the display (") + SDL_GetError() + ")";
+        error = "cannot open the display (" + reason + ")";
     }
     error += "; use --headless to run without one";
     return false;

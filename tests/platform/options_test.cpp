@@ -250,7 +250,10 @@ TEST(CommandLine, HelpVersionUsageAndNoDisplayAnswerAtOnce)
         {"-w stage3", noDisplay, 1,
          "plonder: no display (DISPLAY and WAYLAND_DISPLAY are not set); use --headless to "
          "run without one\n"},
-        {"--scale 2", noDisplay + " DISPLAY=:nowhere", 1, "plonder: cannot open the display ..."},
+        // libdbus, which SDL reaches once DISPLAY is set, keeps a buffer until the process
+        // ends; the leak checker of the sanitizer build would add its report.
+        {"--scale 2", noDisplay + " DISPLAY=:nowhere ASAN_OPTIONS=detect_leaks=0", 1,
+         "plonder: cannot open the display ..."},
     };
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("usage: plonder", 0), 0u) << help.output;
