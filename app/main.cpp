@@ -1,5 +1,5 @@
 // The program's entry: takes the platform's options, starts the backend and hands the rest
-// of the command line to WinMain.
+// of the command line to WinMain. PLONDER_VERSION comes from the CMake project.
 #include <cstdio>
 #include <string>
 
@@ -14,6 +14,16 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "plonder: %s\n%s\n", error.c_str(), platform::UsageText());
         return 2;
+    }
+    if (options.showHelp)
+    {
+        std::fputs(platform::HelpText(), stdout);
+        return 0;
+    }
+    if (options.showVersion)
+    {
+        std::printf("plonder %s\n", PLONDER_VERSION);
+        return 0;
     }
     if (!platform::Start(options, error))
     {
