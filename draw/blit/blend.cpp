@@ -18,31 +18,23 @@ using Pixel = std::uint16_t;
 constexpr float kOpacityLimit = 65536.0f;
 constexpr float kRampDrop = 0.03125f; // 1/32: one ramp step of opacity
 
-// The back buffer's channel layout as the steps read it, copied once per call.
-struct Fields
+// The two layouts the display gives, with every shift a constant, so that the row loops work
+// on 16-bit lanes. Native fields: shift and largest value; 5-bit values sit at the top of each
+// field; outside: the bits no colour of the layout has.
+struct Rgb565
 {
-    std::uint32_t redShift, greenShift, blueShift; // native fields
-    Pixel redMax, greenMax, blueMax;
-    std::uint32_t red5, green5, blue5; // 5-bit values placed at the top of each field
-    Pixel outside;                     // bits no colour of the layout has (555: the top bit)
+    static constexpr std::uint32_t redShift = 11, greenShift = 5, blueShift = 0;
+    static constexpr Pixel redMax = 31, greenMax = 63, blueMax = 31;
+    static constexpr std::uint32_t red5 = 11, green5 = 6, blue5 = 0;
+    static constexpr Pixel outside = 0;
 };
-
-Fields ReadFields()
+struct Rgb555
 {
-    const PixelFormat& f = PixelFormatInfo;
-    Fields out;
-    out.redShift = f.redShift;
-    out.greenShift = f.greenShift;
-    out.blueShift = f.blueShift;
-    out.redMax = static_cast<Pixel>(f.redMax);
-    out.greenMax = static_cast<Pixel>(f.greenMax);
-    out.blueMax = static_cast<Pixel>(f.blueMax);
-    out.red5 = f.redShift5;
-    out.green5 = f.greenShift5;
-    out.blue5 = f.blueShift5;
-    out.outside = static_cast<Pixel>(~(f.redMask | f.greenMask | f.blueMask));
-    return out;
-}
+    static constexpr std::uint32_t redShift = 10, greenShift = 5, blueShift = 0;
+    static constexpr Pixel redMax = 31, greenMax = 31, blueMax = 31;
+    static constexpr std::uint32_t red5 = 10, green5 = 5, blue5 = 0;
+    static constexpr Pixel outside = 0x8000;
+};
 
 // One pixel's three channels on one scale.
 struct Channels
@@ -50,46 +42,158 @@ struct Channels
     Pixel red, green, blue;
 };
 
-Channels Native(Pixel p, const Fields& f)
+template <class Fields>
+Channels Native(Pixel p, Fields f)
 {
     return Channels{static_cast<Pixel>((p >> f.redShift) & f.redMax),
                     static_cast<Pixel>((p >> f.greenShift) & f.greenMax),
                     static_cast<Pixel>((p >> f.blueShift) & f.blueMax)};
 }
 
-// The 5-bit values pixelToRgb5 holds: a value with bits outside the layout is no colour of it
-// and reads as black there.
-Channels Five(Pixel p, const Fields& f)
+// The 5-bit values pixelToRgb5 holds, left at the top of their fields (the 565 green without
+// its lowest bit). A value with bits outside the layout is no colour of it and reads as black.
+template <class Fields>
+Channels Placed5(Pixel p, Fields f)
 {
     p = (p & f.outside) != 0 ? Pixel{0} : p;
-    return Channels{static_cast<Pixel>((p >> f.red5) & 31), static_cast<Pixel>((p >> f.green5) & 31),
-                    static_cast<Pixel>((p >> f.blue5) & 31)};
+    return Channels{static_cast<Pixel>(p & (31u << f.red5)),
+                    static_cast<Pixel>(p & (31u << f.green5)),
+                    static_cast<Pixel>(p & (31u << f.blue5))};
 }
 
-Pixel Join5(Pixel red, Pixel green, Pixel blue, const Fields& f)
+// 5-bit values 0..31 placed at the top of their fields.
+template <class Fields>
+Channels Place5(Pixel red, Pixel green, Pixel blue, Fields f)
 {
-    return static_cast<Pixel>((std::uint32_t{red} << f.red5) | (std::uint32_t{green} << f.green5) |
-                              (std::uint32_t{blue} << f.blue5));
+    return Channels{static_cast<Pixel>(red << f.red5), static_cast<Pixel>(green << f.green5),
+                    static_cast<Pixel>(blue << f.blue5)};
 }
 
-// max(a - b, 0) on channel values.
+// max(a - b, 0); on placed values it is the same difference, placed.
 Pixel Less(Pixel a, Pixel b)
 {
     return a > b ? static_cast<Pixel>(a - b) : Pixel{0};
 }
 
-// The cross-fade of the fade table at t = 31 - level: what is left of the source above t plus
-// what is left of the destination above level.
-Pixel Fade(Pixel s, Pixel d, Pixel t)
+// Table levels per channel: t = 31 - level, 0..31.
+struct FadeLevels
 {
-    return static_cast<Pixel>(Less(s, t) + Less(d, static_cast<Pixel>(31 - t)));
+    Pixel red, green, blue;
+
+    // The ramp's step: a t above 0 drops by 1.
+    void Drop()
+    {
+        for (Pixel* t : {&red, &green, &blue})
+        {
+            *t = *t > 0 ? static_cast<Pixel>(*t - 1) : Pixel{0};
+        }
+    }
+    bool operator==(const FadeLevels&) const = default;
+};
+
+// The fade table's cross-fade at t = 31 - level: what is left of the source above t plus what
+// is left of the destination above level (at most 31 together), computed on placed values.
+template <class Fields>
+Pixel Fade(Pixel s, Pixel d, const FadeLevels& t, Fields f)
+{
+    Channels a = Placed5(s, f);
+    Channels b = Placed5(d, f);
+    Channels sourceCut = Place5(t.red, t.green, t.blue, f);
+    Channels backCut = Place5(static_cast<Pixel>(31 - t.red), static_cast<Pixel>(31 - t.green),
+                              static_cast<Pixel>(31 - t.blue), f);
+    return static_cast<Pixel>(
+        (Less(a.red, sourceCut.red) + Less(b.red, backCut.red)) |
+        (Less(a.green, sourceCut.green) + Less(b.green, backCut.green)) |
+        (Less(a.blue, sourceCut.blue) + Less(b.blue, backCut.blue)));
 }
 
-// The add table at t (here biased by 31, so that t below 0 adds more): the source less t,
-// plus the destination, at most 31.
-Pixel Add(Pixel s, Pixel d, Pixel biasedT)
+// The add table at t: the source less t, plus the destination, at most 31; on placed values
+// with full the placed 31, kept inside 16 bits. A t below 0 raises the source by -t; raised
+// is that case (cut then 0, raise -t) and the only one that needs the raise.
+template <bool raised>
+Pixel AddChannel(Pixel s, Pixel d, Pixel cut, Pixel raise, Pixel full)
 {
-    return std::min(static_cast<Pixel>(Less(static_cast<Pixel>(s + 31), biasedT) + d), Pixel{31});
+    Pixel source = Less(s, cut);
+    if constexpr (raised)
+    {
+        source = static_cast<Pixel>(full - Less(static_cast<Pixel>(full - raise), source));
+    }
+    return static_cast<Pixel>(d + std::min(source, static_cast<Pixel>(full - d)));
+}
+
+template <bool raised, class Fields>
+Pixel Add(Pixel s, Pixel d, int t, Fields f)
+{
+    Channels a = Placed5(s, f);
+    Channels b = Placed5(d, f);
+    Pixel cut = static_cast<Pixel>(std::max(t, 0));
+    Pixel raise = static_cast<Pixel>(std::max(-t, 0));
+    Channels cuts = Place5(cut, cut, cut, f);
+    Channels raises = Place5(raise, raise, raise, f);
+    Channels full = Place5(31, 31, 31, f);
+    return static_cast<Pixel>(
+        AddChannel<raised>(a.red, b.red, cuts.red, raises.red, full.red) |
+        AddChannel<raised>(a.green, b.green, cuts.green, raises.green, full.green) |
+        AddChannel<raised>(a.blue, b.blue, cuts.blue, raises.blue, full.blue));
+}
+
+// Every channel less the source's red, each at least 0.
+template <class Fields>
+Pixel Subtract(Pixel s, Pixel d, Fields f)
+{
+    Channels a = Placed5(s, f);
+    Channels b = Placed5(d, f);
+    return static_cast<Pixel>(Less(b.red, a.red) |
+                              Less(b.green, static_cast<Pixel>(a.red >> (f.red5 - f.green5))) |
+                              Less(b.blue, static_cast<Pixel>(a.red >> (f.red5 - f.blue5))));
+}
+
+// ---- Alpha blends ----------------------------------------------------------------------------
+
+// Fixed point with 26 fraction bits: a weight that is a multiple of 2^-26 in 0..1 is exact
+// there, and two such weights with a sum up to kFixedSumLimit keep 63 * sum inside 32 bits.
+constexpr int kFixedBits = 26;
+constexpr double kFixedOne = 67108864.0; // 2^26
+constexpr std::uint32_t kFixedSumLimit = 68174084; // floor(2^32 / 63)
+
+// The weights of one alpha blend per channel: the source's and the back buffer's, each a
+// 32-bit float.
+struct AlphaWeights
+{
+    double red, green, blue;             // of the source
+    double backRed, backGreen, backBlue; // of the back buffer
+    // When every weight is exact in fixed point, the same weights there: then the sum of the
+    // products is exact both in double and in 32-bit integers, and the two truncate alike.
+    bool fixed;
+    std::uint32_t fixedRed, fixedGreen, fixedBlue, fixedBackRed, fixedBackGreen, fixedBackBlue;
+};
+
+bool ToFixed(float weight, std::uint32_t& out)
+{
+    if (!(weight >= 0.0f && weight <= 1.0f))
+    {
+        return false;
+    }
+    double scaled = static_cast<double>(weight) * kFixedOne; // a power of two: exact
+    if (scaled != std::floor(scaled))
+    {
+        return false;
+    }
+    out = static_cast<std::uint32_t>(scaled);
+    return true;
+}
+
+AlphaWeights MakeWeights(float red, float green, float blue, float backRed, float backGreen,
+                         float backBlue)
+{
+    AlphaWeights w{red, green, blue, backRed, backGreen, backBlue, false, 0, 0, 0, 0, 0, 0};
+    w.fixed = ToFixed(red, w.fixedRed) && ToFixed(green, w.fixedGreen) &&
+              ToFixed(blue, w.fixedBlue) && ToFixed(backRed, w.fixedBackRed) &&
+              ToFixed(backGreen, w.fixedBackGreen) && ToFixed(backBlue, w.fixedBackBlue) &&
+              w.fixedRed + w.fixedBackRed <= kFixedSumLimit &&
+              w.fixedGreen + w.fixedBackGreen <= kFixedSumLimit &&
+              w.fixedBlue + w.fixedBackBlue <= kFixedSumLimit;
+    return w;
 }
 
 // One native channel of an alpha blend: the products and their sum formed in double and
@@ -100,23 +204,37 @@ std::uint32_t Mix(Pixel s, Pixel d, double sourceWeight, double backWeight)
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(sum));
 }
 
-// A pixel's opacities per channel, already in double (each a 32-bit float's value).
-struct Weights
+std::uint32_t MixFixed(Pixel s, Pixel d, std::uint32_t sourceWeight, std::uint32_t backWeight)
 {
-    double red, green, blue;     // of the source
-    double backRed, backGreen, backBlue; // of the back buffer
-};
+    return (std::uint32_t{s} * sourceWeight + std::uint32_t{d} * backWeight) >> kFixedBits;
+}
 
 // Joined with the native shifts, unmasked: values past their field spill into its neighbours.
-Pixel Alpha(Pixel s, Pixel d, const Weights& w, const Fields& f)
+template <class Fields>
+Pixel JoinNative(std::uint32_t red, std::uint32_t green, std::uint32_t blue, Fields f)
+{
+    return static_cast<Pixel>((red << f.redShift) | (green << f.greenShift) |
+                              (blue << f.blueShift));
+}
+
+template <class Fields>
+Pixel Alpha(Pixel s, Pixel d, const AlphaWeights& w, Fields f)
 {
     Channels a = Native(s, f);
     Channels b = Native(d, f);
-    std::uint32_t red = Mix(a.red, b.red, w.red, w.backRed);
-    std::uint32_t green = Mix(a.green, b.green, w.green, w.backGreen);
-    std::uint32_t blue = Mix(a.blue, b.blue, w.blue, w.backBlue);
-    return static_cast<Pixel>((red << f.redShift) | (green << f.greenShift) |
-                              (blue << f.blueShift));
+    return JoinNative(Mix(a.red, b.red, w.red, w.backRed),
+                      Mix(a.green, b.green, w.green, w.backGreen),
+                      Mix(a.blue, b.blue, w.blue, w.backBlue), f);
+}
+
+template <class Fields>
+Pixel AlphaFixed(Pixel s, Pixel d, const AlphaWeights& w, Fields f)
+{
+    Channels a = Native(s, f);
+    Channels b = Native(d, f);
+    return JoinNative(MixFixed(a.red, b.red, w.fixedRed, w.fixedBackRed),
+                      MixFixed(a.green, b.green, w.fixedGreen, w.fixedBackGreen),
+                      MixFixed(a.blue, b.blue, w.fixedBlue, w.fixedBackBlue), f);
 }
 
 float BoundOpacity(float a)
@@ -129,24 +247,49 @@ float BoundOpacity(float a)
 }
 
 // Source weight a and back-buffer weight 1 - a, the complement held as a float.
-Weights OpacityWeights(float aRed, float aGreen, float aBlue)
+AlphaWeights OpacityWeights(float aRed, float aGreen, float aBlue)
 {
     aRed = BoundOpacity(aRed);
     aGreen = BoundOpacity(aGreen);
     aBlue = BoundOpacity(aBlue);
-    float backRed = 1.0f - aRed;
-    float backGreen = 1.0f - aGreen;
-    float backBlue = 1.0f - aBlue;
-    return Weights{aRed, aGreen, aBlue, backRed, backGreen, backBlue};
+    return MakeWeights(aRed, aGreen, aBlue, 1.0f - aRed, 1.0f - aGreen, 1.0f - aBlue);
 }
 
-Pixel Level(int level)
+// The alpha ramp's back-buffer weights w; the source's are 1 - w.
+struct RampWeights
 {
-    return static_cast<Pixel>(std::clamp(level, 0, 31));
+    float red, green, blue;
+
+    // The ramp's step: a weight above 0 drops by 1/32, never below 0.
+    void Drop()
+    {
+        for (float* w : {&red, &green, &blue})
+        {
+            if (*w > 0.0f)
+            {
+                *w = std::max(*w - kRampDrop, 0.0f);
+            }
+        }
+    }
+    bool operator==(const RampWeights&) const = default;
+};
+
+AlphaWeights RampBlend(const RampWeights& w)
+{
+    return MakeWeights(1.0f - w.red, 1.0f - w.green, 1.0f - w.blue, w.red, w.green, w.blue);
 }
 
-// The keyed row walk every member shares: pixel(s, d, i) for each column i, the back buffer
-// kept where the source is 0. The choice is a mask rather than a branch: with a branch GCC
+FadeLevels FadeFromLevels(int red, int green, int blue)
+{
+    // Levels outside 0..31 are taken as the nearest end: the table has no others.
+    auto cut = [](int level) { return static_cast<Pixel>(31 - std::clamp(level, 0, 31)); };
+    return FadeLevels{cut(red), cut(green), cut(blue)};
+}
+
+// ---- Row walks -------------------------------------------------------------------------------
+
+// The keyed row walk every member shares: pixel(s, d) for each column, the back buffer kept
+// where the source is 0. The choice is a mask rather than a branch: with a branch GCC
 // computes the floating-point steps only for kept pixels and leaves the loop scalar.
 template <class Step>
 inline void KeyedRow(const Pixel* __restrict source, Pixel* __restrict back, int width,
@@ -156,35 +299,113 @@ inline void KeyedRow(const Pixel* __restrict source, Pixel* __restrict back, int
     {
         Pixel s = source[i];
         Pixel d = back[i];
-        Pixel r = pixel(s, d, i);
+        Pixel r = pixel(s, d);
         Pixel drawn = static_cast<Pixel>(-static_cast<Pixel>(s != 0));
         back[i] = static_cast<Pixel>((r & drawn) | (d & ~drawn));
     }
 }
 
-// The frame with one row step for every row, compiled for the active instruction set.
-template <class Step>
+// The row steps: row(layout, source, back buffer, width, state) for each member.
+struct HalfRow
+{
+    template <class Fields>
+    void operator()(Fields, const Pixel* s, Pixel* d, int width, Pixel half) const
+    {
+        KeyedRow(s, d, width,
+                 [half](Pixel a, Pixel b)
+                 { return static_cast<Pixel>(((a >> 1) & half) + ((b >> 1) & half)); });
+    }
+};
+struct AlphaRow
+{
+    template <class Fields>
+    void operator()(Fields f, const Pixel* s, Pixel* d, int width, const AlphaWeights& w) const
+    {
+        if (w.fixed)
+        {
+            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return AlphaFixed(a, b, w, f); });
+        }
+        else
+        {
+            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Alpha(a, b, w, f); });
+        }
+    }
+};
+struct FadeRow
+{
+    template <class Fields>
+    void operator()(Fields f, const Pixel* s, Pixel* d, int width, const FadeLevels& t) const
+    {
+        KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Fade(a, b, t, f); });
+    }
+};
+struct AddRow
+{
+    template <class Fields>
+    void operator()(Fields f, const Pixel* s, Pixel* d, int width, int t) const
+    {
+        if (t < 0)
+        {
+            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Add<true>(a, b, t, f); });
+        }
+        else
+        {
+            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Add<false>(a, b, t, f); });
+        }
+    }
+};
+struct SubtractRow
+{
+    template <class Fields>
+    void operator()(Fields f, const Pixel* s, Pixel* d, int width, int) const
+    {
+        KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Subtract(a, b, f); });
+    }
+};
+
+// Runs rows(layout) compiled for the active instruction set and the back buffer's layout.
+template <class Rows>
+void RunRows(const Rows& rows)
+{
+    RunVectorised(
+        [&]
+        {
+            if (PixelFormatInfo.greenMax == 63)
+            {
+                rows(Rgb565{});
+            }
+            else
+            {
+                rows(Rgb555{});
+            }
+        });
+}
+
+// The frame with the row step on every row, all with the same state.
+template <class Row, class State>
 int Blend(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom,
-          const Step& pixel)
+          Row row, const State& state)
 {
     return BlitFrame(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
                      [&](const BlitView& view)
                      {
-                         RunVectorised(
-                             [&]
+                         RunRows(
+                             [&](auto f)
                              {
                                  for (int j = 0; j < view.height; ++j)
                                  {
-                                     KeyedRow(view.SourceRow(j), view.DestinationRow(j),
-                                              view.width, pixel);
+                                     row(f, view.SourceRow(j), view.DestinationRow(j),
+                                         view.width, state);
                                  }
                              });
                      });
 }
 
+// ---- Ramps -----------------------------------------------------------------------------------
+
 // The ramps' counter: before position p, a p past start (as unsigned, so a negative start
 // never ramps) counts once, and every step counts make one ramp step. A step below 1 is
-// taken as 1.
+// taken as 1, so the ramp always moves and nothing divides by it.
 struct RampCounter
 {
     std::uint32_t start;
@@ -212,104 +433,64 @@ struct RampCounter
     }
 };
 
-// The alpha ramp's back-buffer weights, one float per channel; a weight above 0 drops by 1/32,
-// never below 0.
-struct RampWeights
+// A stretch of a row from column begin on that one ramp state covers.
+template <class Blended>
+struct RampRun
 {
-    float red, green, blue;
-
-    void Drop()
-    {
-        for (float* w : {&red, &green, &blue})
-        {
-            if (*w > 0.0f)
-            {
-                *w = std::max(*w - kRampDrop, 0.0f);
-            }
-        }
-    }
-    Weights AsWeights() const
-    {
-        float sourceRed = 1.0f - red;
-        float sourceGreen = 1.0f - green;
-        float sourceBlue = 1.0f - blue;
-        return Weights{sourceRed, sourceGreen, sourceBlue, red, green, blue};
-    }
+    int begin;
+    Blended state;
 };
 
-// The fade ramp's table levels t = 31 - level; a t above 0 drops by 1.
-struct RampLevels
-{
-    Pixel red, green, blue;
-
-    void Drop()
-    {
-        for (Pixel* t : {&red, &green, &blue})
-        {
-            *t = *t > 0 ? static_cast<Pixel>(*t - 1) : Pixel{0};
-        }
-    }
-};
-
-// Runs a ramp over the clipped rectangle: along each row, state's value per column (the same
-// in every row, as the ramp starts again at each row's start), or down the rows, one value
-// per row carried from row to row. step(s, d, value) is the pixel.
-template <class State, class Step>
+// Runs a ramp over the clipped rectangle with the row step: along each row (vertical 0), the
+// ramp starting again at each row's start, so every row has the same runs of equal state; or
+// down the rows, one state per row, carried from row to row. blended(state) gives what the
+// row step takes.
+template <class Row, class State, class Blended>
 int Ramp(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom,
-         int vertical, int start, int stepLength, State initial, const Step& step)
+         int vertical, int start, int stepLength, State initial, Row row, Blended blended)
 {
+    using Prepared = decltype(blended(initial));
     return BlitFrame(
         x, y, id, srcLeft, srcTop, srcRight, srcBottom,
         [&](const BlitView& view)
         {
             RampCounter counter(start, stepLength);
             State state = initial;
-            if (vertical == 0)
+            int positions = vertical == 0 ? view.width : view.height;
+            std::vector<RampRun<Prepared>> runs; // along a row, or one per row
+            for (int p = 0; p < positions; ++p)
             {
-                std::vector<State> columns(static_cast<std::size_t>(view.width));
-                for (int i = 0; i < view.width; ++i)
-                {
-                    if (counter.Advance(i))
-                    {
-                        state.Drop();
-                    }
-                    columns[static_cast<std::size_t>(i)] = state;
-                }
-                const State* column = columns.data();
-                RunVectorised(
-                    [&]
-                    {
-                        for (int j = 0; j < view.height; ++j)
-                        {
-                            KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
-                                     [&](Pixel s, Pixel d, int i) { return step(s, d, column[i]); });
-                        }
-                    });
-                return;
-            }
-            for (int j = 0; j < view.height; ++j)
-            {
-                if (counter.Advance(j))
+                State before = state;
+                if (counter.Advance(p))
                 {
                     state.Drop();
                 }
-                const State row = state;
-                RunVectorised(
-                    [&]
-                    {
-                        KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
-                                 [&](Pixel s, Pixel d, int) { return step(s, d, row); });
-                    });
+                if (vertical != 0 || p == 0 || !(state == before))
+                {
+                    runs.push_back(RampRun<Prepared>{p, blended(state)});
+                }
             }
+            RunRows(
+                [&](auto f)
+                {
+                    for (int j = 0; j < view.height; ++j)
+                    {
+                        const Pixel* s = view.SourceRow(j);
+                        Pixel* d = view.DestinationRow(j);
+                        if (vertical != 0)
+                        {
+                            row(f, s, d, view.width, runs[static_cast<std::size_t>(j)].state);
+                            continue;
+                        }
+                        for (std::size_t r = 0; r < runs.size(); ++r)
+                        {
+                            int begin = runs[r].begin;
+                            int end = r + 1 < runs.size() ? runs[r + 1].begin : view.width;
+                            row(f, s + begin, d + begin, end - begin, runs[r].state);
+                        }
+                    }
+                });
         });
-}
-
-Pixel FadePixel(Pixel s, Pixel d, const RampLevels& t, const Fields& f)
-{
-    Channels a = Five(s, f);
-    Channels b = Five(d, f);
-    return Join5(Fade(a.red, b.red, t.red), Fade(a.green, b.green, t.green),
-                 Fade(a.blue, b.blue, t.blue), f);
 }
 
 } // namespace
@@ -320,9 +501,7 @@ namespace voDraw
 int PutHalf(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
     const Pixel half = static_cast<Pixel>(PixelFormatInfo.halfMask);
-    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                 [half](Pixel s, Pixel d, int)
-                 { return static_cast<Pixel>(((s >> 1) & half) + ((d >> 1) & half)); });
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, HalfRow{}, half);
 }
 
 int PutAlpha(int x, int y, float a, ObjectId id, int srcLeft, int srcTop, int srcRight,
@@ -343,10 +522,8 @@ int PutAlpha(double x, double y, double a, ObjectId id, int srcLeft, int srcTop,
 int PutAlphaRGB(int x, int y, float aRed, float aGreen, float aBlue, ObjectId id, int srcLeft,
                 int srcTop, int srcRight, int srcBottom)
 {
-    const Fields f = ReadFields();
-    const Weights w = OpacityWeights(aRed, aGreen, aBlue);
-    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                 [f, w](Pixel s, Pixel d, int) { return Alpha(s, d, w, f); });
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, AlphaRow{},
+                 OpacityWeights(aRed, aGreen, aBlue));
 }
 
 int PutFade(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int srcRight,
@@ -358,40 +535,31 @@ int PutFade(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int s
 int PutFadeRGB(int x, int y, int levelRed, int levelGreen, int levelBlue, ObjectId id,
                int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    const Fields f = ReadFields();
-    const RampLevels t{static_cast<Pixel>(31 - Level(levelRed)),
-                       static_cast<Pixel>(31 - Level(levelGreen)),
-                       static_cast<Pixel>(31 - Level(levelBlue))};
-    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                 [f, t](Pixel s, Pixel d, int) { return FadePixel(s, d, t, f); });
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, FadeRow{},
+                 FadeFromLevels(levelRed, levelGreen, levelBlue));
 }
 
 int PutAlphaRamp(int x, int y, float aRed, float aGreen, float aBlue, int vertical, int start,
                  int step, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    const Fields f = ReadFields();
     const RampWeights initial{1.0f - BoundOpacity(aRed), 1.0f - BoundOpacity(aGreen),
                               1.0f - BoundOpacity(aBlue)};
     return Ramp(x, y, id, srcLeft, srcTop, srcRight, srcBottom, vertical, start, step, initial,
-                [f](Pixel s, Pixel d, const RampWeights& w)
-                { return Alpha(s, d, w.AsWeights(), f); });
+                AlphaRow{}, RampBlend);
 }
 
 int PutFadeRamp(int x, int y, int levelRed, int levelGreen, int levelBlue, int vertical,
                 int start, int step, ObjectId id, int srcLeft, int srcTop, int srcRight,
                 int srcBottom)
 {
-    const Fields f = ReadFields();
-    const RampLevels initial{static_cast<Pixel>(31 - Level(levelRed)),
-                             static_cast<Pixel>(31 - Level(levelGreen)),
-                             static_cast<Pixel>(31 - Level(levelBlue))};
-    return Ramp(x, y, id, srcLeft, srcTop, srcRight, srcBottom, vertical, start, step, initial,
-                [f](Pixel s, Pixel d, const RampLevels& t) { return FadePixel(s, d, t, f); });
+    return Ramp(x, y, id, srcLeft, srcTop, srcRight, srcBottom, vertical, start, step,
+                FadeFromLevels(levelRed, levelGreen, levelBlue), FadeRow{},
+                [](const FadeLevels& t) { return t; });
 }
 
 int PutAdd(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    return PutAddLevel(x, y, 1.0f, id, srcLeft, srcTop, srcRight, srcBottom);
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, AddRow{}, 0);
 }
 
 int PutAddLevel(int x, int y, float a, ObjectId id, int srcLeft, int srcTop, int srcRight,
@@ -401,30 +569,14 @@ int PutAddLevel(int x, int y, float a, ObjectId id, int srcLeft, int srcTop, int
     // and above 31 nothing is added, so t is held in -31..31 (NaN adds nothing).
     double level = 31.0 - 31.0 * static_cast<double>(a);
     int t = std::isnan(level) ? 31 : static_cast<int>(std::clamp(level, -31.0, 31.0));
-    const Fields f = ReadFields();
-    const Pixel biasedT = static_cast<Pixel>(t + 31);
-    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                 [f, biasedT](Pixel s, Pixel d, int)
-                 {
-                     Channels a5 = Five(s, f);
-                     Channels b5 = Five(d, f);
-                     return Join5(Add(a5.red, b5.red, biasedT), Add(a5.green, b5.green, biasedT),
-                                  Add(a5.blue, b5.blue, biasedT), f);
-                 });
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, AddRow{}, t);
 }
 
 int PutSubtract(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    const Fields f = ReadFields();
     // The source's red is the subtrahend of every channel: the source is read as a
     // single-channel mask, and games draw with it that way.
-    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                 [f](Pixel s, Pixel d, int)
-                 {
-                     Pixel red = Five(s, f).red;
-                     Channels b = Five(d, f);
-                     return Join5(Less(b.red, red), Less(b.green, red), Less(b.blue, red), f);
-                 });
+    return Blend(x, y, id, srcLeft, srcTop, srcRight, srcBottom, SubtractRow{}, 0);
 }
 
 } // namespace voDraw
