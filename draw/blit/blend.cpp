@@ -69,10 +69,11 @@ Channels Place5(Pixel red, Pixel green, Pixel blue, Fields f)
                     static_cast<Pixel>(blue << f.blue5)};
 }
 
-// max(a - b, 0); on placed values it is the same difference, placed.
+// max(a - b, 0); on placed values it is the same difference, placed. Written as
+// max(a, b) - b, which GCC turns into two vector instructions (the comparison form into four).
 Pixel Less(Pixel a, Pixel b)
 {
-    return a > b ? static_cast<Pixel>(a - b) : Pixel{0};
+    return static_cast<Pixel>(std::max(a, b) - b);
 }
 
 // Table levels per channel: t = 31 - level, 0..31.
@@ -305,7 +306,8 @@ inline void KeyedRow(const Pixel* __restrict source, Pixel* __restrict back, int
     }
 }
 
-// The row steps: row(layout, source, back buffer, width, state) for each member.
+// The row steps: row(layout, source, back buffer, width, state) for each member. The pixel
+// steps copy the state, so that the compiler keeps it in registers.
 struct HalfRow
 {
     template <class Fields>
@@ -323,11 +325,11 @@ struct AlphaRow
     {
         if (w.fixed)
         {
-            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return AlphaFixed(a, b, w, f); });
+            KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return AlphaFixed(a, b, w, f); });
         }
         else
         {
-            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Alpha(a, b, w, f); });
+            KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return Alpha(a, b, w, f); });
         }
     }
 };
@@ -336,7 +338,7 @@ struct FadeRow
     template <class Fields>
     void operator()(Fields f, const Pixel* s, Pixel* d, int width, const FadeLevels& t) const
     {
-        KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Fade(a, b, t, f); });
+        KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return Fade(a, b, t, f); });
     }
 };
 struct AddRow
@@ -346,11 +348,11 @@ struct AddRow
     {
         if (t < 0)
         {
-            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Add<true>(a, b, t, f); });
+            KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return Add<true>(a, b, t, f); });
         }
         else
         {
-            KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Add<false>(a, b, t, f); });
+            KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return Add<false>(a, b, t, f); });
         }
     }
 };
@@ -359,7 +361,7 @@ struct SubtractRow
     template <class Fields>
     void operator()(Fields f, const Pixel* s, Pixel* d, int width, int) const
     {
-        KeyedRow(s, d, width, [&](Pixel a, Pixel b) { return Subtract(a, b, f); });
+        KeyedRow(s, d, width, [=](Pixel a, Pixel b) { return Subtract(a, b, f); });
     }
 };
 
