@@ -190,8 +190,14 @@ int RegisterOurs()
              { return voDraw::PutFadeRamp(0, 0, 0, 4, 8, 1, 100, 10, id, 0, 0, w, h); });
     Register("PutAddLevel",
              [](ObjectId id) { return voDraw::PutAddLevel(0, 0, 0.6f, id, 0, 0, w, h); });
-    Register("PutAlpha",
+    // Opacities whose weights are exact in fixed point and add up to 1 (0.5), exact but not
+    // adding up (0.4), and neither (0.1): the three ways an alpha blend is computed.
+    Register("PutAlpha/0.5",
+             [](ObjectId id) { return voDraw::PutAlpha(0, 0, 0.5f, id, 0, 0, w, h); });
+    Register("PutAlpha/0.4",
              [](ObjectId id) { return voDraw::PutAlpha(0, 0, 0.4f, id, 0, 0, w, h); });
+    Register("PutAlpha/0.1",
+             [](ObjectId id) { return voDraw::PutAlpha(0, 0, 0.1f, id, 0, 0, w, h); });
     Register("PutAlphaRGB",
              [](ObjectId id)
              { return voDraw::PutAlphaRGB(0, 0, 0.2f, 0.5f, 0.7f, id, 0, 0, w, h); });
