@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "draw/blit/blit_internal.h"
@@ -89,7 +90,6 @@ struct FadeLevels
             *t = *t > 0 ? static_cast<Pixel>(*t - 1) : Pixel{0};
         }
     }
-    bool operator==(const FadeLevels&) const = default;
 };
 
 // The fade table's cross-fade at t = 31 - level: what is left of the source above t plus what
@@ -272,7 +272,6 @@ struct RampWeights
             }
         }
     }
-    bool operator==(const RampWeights&) const = default;
 };
 
 AlphaWeights RampBlend(const RampWeights& w)
@@ -289,7 +288,8 @@ FadeLevels FadeFromLevels(int red, int green, int blue)
 
 // ---- Row walks -------------------------------------------------------------------------------
 
-// The keyed row walk every member shares: pixel(s, d) for each column, the back buffer kept
+// The keyed row walk every member shares: pixel(s, d) (or pixel(s, d, column) for a step that
+// changes along the row) for each column, the back buffer kept
 // where the source is 0. The choice is a mask rather than a branch: with a branch GCC
 // computes the floating-point steps only for kept pixels and leaves the loop scalar.
 template <class Step>
@@ -300,7 +300,15 @@ inline void KeyedRow(const Pixel* __restrict source, Pixel* __restrict back, int
     {
         Pixel s = source[i];
         Pixel d = back[i];
-        Pixel r = pixel(s, d);
+        Pixel r;
+        if constexpr (std::is_invocable_v<const Step&, Pixel, Pixel, int>)
+        {
+            r = pixel(s, d, i); // a step that changes along the row
+        }
+        else
+        {
+            r = pixel(s, d);
+        }
         Pixel drawn = static_cast<Pixel>(-static_cast<Pixel>(s != 0));
         back[i] = static_cast<Pixel>((r & drawn) | (d & ~drawn));
     }
@@ -435,63 +443,151 @@ struct RampCounter
     }
 };
 
-// A stretch of a row from column begin on that one ramp state covers.
-template <class Blended>
-struct RampRun
-{
-    int begin;
-    Blended state;
-};
-
-// Runs a ramp over the clipped rectangle with the row step: along each row (vertical 0), the
-// ramp starting again at each row's start, so every row has the same runs of equal state; or
-// down the rows, one state per row, carried from row to row. blended(state) gives what the
-// row step takes.
-template <class Row, class State, class Blended>
+// Runs a ramp over the clipped rectangle: down the rows (vertical not 0), one state per row
+// carried from row to row, blended(state) handed to the row step; or along each row, the ramp
+// starting again at each row's start, so that every row has the same state per column:
+// along(view, states) draws those.
+template <class State, class Blended, class Row, class Along>
 int Ramp(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom,
-         int vertical, int start, int stepLength, State initial, Row row, Blended blended)
+         int vertical, int start, int stepLength, State initial, Blended blended, Row row,
+         Along along)
 {
-    using Prepared = decltype(blended(initial));
     return BlitFrame(
         x, y, id, srcLeft, srcTop, srcRight, srcBottom,
         [&](const BlitView& view)
         {
             RampCounter counter(start, stepLength);
             State state = initial;
-            int positions = vertical == 0 ? view.width : view.height;
-            std::vector<RampRun<Prepared>> runs; // along a row, or one per row
-            for (int p = 0; p < positions; ++p)
+            std::vector<State> states;
+            for (int p = 0; p < (vertical == 0 ? view.width : view.height); ++p)
             {
-                State before = state;
                 if (counter.Advance(p))
                 {
                     state.Drop();
                 }
-                if (vertical != 0 || p == 0 || !(state == before))
-                {
-                    runs.push_back(RampRun<Prepared>{p, blended(state)});
-                }
+                states.push_back(state);
+            }
+            if (vertical == 0)
+            {
+                along(view, states);
+                return;
+            }
+            std::vector<decltype(blended(initial))> rows;
+            for (const State& s : states)
+            {
+                rows.push_back(blended(s));
             }
             RunRows(
                 [&](auto f)
                 {
                     for (int j = 0; j < view.height; ++j)
                     {
-                        const Pixel* s = view.SourceRow(j);
-                        Pixel* d = view.DestinationRow(j);
-                        if (vertical != 0)
-                        {
-                            row(f, s, d, view.width, runs[static_cast<std::size_t>(j)].state);
-                            continue;
-                        }
-                        for (std::size_t r = 0; r < runs.size(); ++r)
-                        {
-                            int begin = runs[r].begin;
-                            int end = r + 1 < runs.size() ? runs[r + 1].begin : view.width;
-                            row(f, s + begin, d + begin, end - begin, runs[r].state);
-                        }
+                        row(f, view.SourceRow(j), view.DestinationRow(j), view.width,
+                            rows[static_cast<std::size_t>(j)]);
                     }
                 });
+        });
+}
+
+// The fade ramp along the rows: each column's levels, one array per channel, so that the row
+// loop reads them as vectors.
+void FadeAlong(const BlitView& view, const std::vector<FadeLevels>& columns)
+{
+    std::vector<Pixel> levels(columns.size() * 3);
+    Pixel* red = levels.data();
+    Pixel* green = red + columns.size();
+    Pixel* blue = green + columns.size();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+    {
+        red[i] = columns[i].red;
+        green[i] = columns[i].green;
+        blue[i] = columns[i].blue;
+    }
+    RunRows(
+        [&](auto f)
+        {
+            for (int j = 0; j < view.height; ++j)
+            {
+                KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
+                         [=](Pixel a, Pixel b, int i)
+                         { return Fade(a, b, FadeLevels{red[i], green[i], blue[i]}, f); });
+            }
+        });
+}
+
+// The alpha ramp along the rows: each column's weights, one array per weight, in fixed point
+// when every column's are exact there, in double otherwise.
+void AlphaAlong(const BlitView& view, const std::vector<RampWeights>& columns)
+{
+    std::vector<AlphaWeights> weights;
+    bool fixed = true;
+    for (const RampWeights& w : columns)
+    {
+        weights.push_back(RampBlend(w));
+        fixed = fixed && weights.back().fixed;
+    }
+    std::size_t n = weights.size();
+    if (fixed)
+    {
+        std::vector<std::uint32_t> values(n * 6);
+        std::uint32_t* v = values.data();
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            const AlphaWeights& w = weights[i];
+            v[i] = w.fixedRed;
+            v[n + i] = w.fixedGreen;
+            v[2 * n + i] = w.fixedBlue;
+            v[3 * n + i] = w.fixedBackRed;
+            v[4 * n + i] = w.fixedBackGreen;
+            v[5 * n + i] = w.fixedBackBlue;
+        }
+        RunRows(
+            [&](auto f)
+            {
+                for (int j = 0; j < view.height; ++j)
+                {
+                    KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
+                             [=](Pixel a, Pixel b, int i)
+                             {
+                                 Channels x = Native(a, f);
+                                 Channels y = Native(b, f);
+                                 return JoinNative(
+                                     MixFixed(x.red, y.red, v[i], v[3 * n + i]),
+                                     MixFixed(x.green, y.green, v[n + i], v[4 * n + i]),
+                                     MixFixed(x.blue, y.blue, v[2 * n + i], v[5 * n + i]), f);
+                             });
+                }
+            });
+        return;
+    }
+    std::vector<double> values(n * 6);
+    double* v = values.data();
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const AlphaWeights& w = weights[i];
+        v[i] = w.red;
+        v[n + i] = w.green;
+        v[2 * n + i] = w.blue;
+        v[3 * n + i] = w.backRed;
+        v[4 * n + i] = w.backGreen;
+        v[5 * n + i] = w.backBlue;
+    }
+    RunRows(
+        [&](auto f)
+        {
+            for (int j = 0; j < view.height; ++j)
+            {
+                KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
+                         [=](Pixel a, Pixel b, int i)
+                         {
+                             Channels x = Native(a, f);
+                             Channels y = Native(b, f);
+                             return JoinNative(Mix(x.red, y.red, v[i], v[3 * n + i]),
+                                               Mix(x.green, y.green, v[n + i], v[4 * n + i]),
+                                               Mix(x.blue, y.blue, v[2 * n + i], v[5 * n + i]),
+                                               f);
+                         });
+            }
         });
 }
 
@@ -547,7 +643,7 @@ int PutAlphaRamp(int x, int y, float aRed, float aGreen, float aBlue, int vertic
     const RampWeights initial{1.0f - BoundOpacity(aRed), 1.0f - BoundOpacity(aGreen),
                               1.0f - BoundOpacity(aBlue)};
     return Ramp(x, y, id, srcLeft, srcTop, srcRight, srcBottom, vertical, start, step, initial,
-                AlphaRow{}, RampBlend);
+                RampBlend, AlphaRow{}, AlphaAlong);
 }
 
 int PutFadeRamp(int x, int y, int levelRed, int levelGreen, int levelBlue, int vertical,
@@ -555,8 +651,8 @@ int PutFadeRamp(int x, int y, int levelRed, int levelGreen, int levelBlue, int v
                 int srcBottom)
 {
     return Ramp(x, y, id, srcLeft, srcTop, srcRight, srcBottom, vertical, start, step,
-                FadeFromLevels(levelRed, levelGreen, levelBlue), FadeRow{},
-                [](const FadeLevels& t) { return t; });
+                FadeFromLevels(levelRed, levelGreen, levelBlue),
+                [](const FadeLevels& t) { return t; }, FadeRow{}, FadeAlong);
 }
 
 int PutAdd(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
