@@ -600,3 +600,44 @@ TEST_P(Blend, ValuesOutsideThe555LayoutReadAsBlackInTheTableMembers)
             EXPECT_EQ(Back().At(2, 2), 0) << path;
         });
 }
+
+TEST_P(Blend, FarOpacitiesAreHeldAtTheirBound)
+{
+    // Opacities past +-65536 blend as the bound itself (NaN as 0), so that no channel value
+    // leaves the int range; within it the spill is the formula's.
+    ObjectId id = RandomObject(40, 20);
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, float> cases[] = {
+        {1e30f, 65536.0f}, {-1e30f, -65536.0f}, {inf, 65536.0f}, {-inf, -65536.0f},
+        {std::numeric_limits<float>::quiet_NaN(), 0.0f}};
+    Picture source = Object(id);
+    for (auto [far, bound] : cases)
+    {
+        OnEachPath(
+            [&](const std::string& path)
+            {
+                RandomBack();
+                Picture before = Back();
+                ASSERT_EQ(voDraw::PutAlphaRGB(3, 3, far, 0.5f, far, id, 0, 0, 40, 20), 1);
+                Picture expected = ReferenceBlit(
+                    before, source, 3, 3, Rect{0, 0, 40, 20}, Rect{0, 0, 640, 480},
+                    [&](std::uint16_t s, std::uint16_t d, int, int)
+                    { return AlphaPixel(s, d, {bound, 0.5f, bound}); });
+                ExpectSamePicture(Back(), expected, std::to_string(far) + " on " + path);
+                // The ramp starts from the same bound.
+                RandomBack();
+                before = Back();
+                ASSERT_EQ(voDraw::PutAlphaRamp(3, 3, far, far, far, 1, -1, 1, id, 0, 0, 40, 20),
+                          1);
+                expected = ReferenceBlit(before, source, 3, 3, Rect{0, 0, 40, 20},
+                                         Rect{0, 0, 640, 480},
+                                         [&](std::uint16_t s, std::uint16_t d, int, int)
+                                         {
+                                             float w = 1.0f - bound;
+                                             float a = 1.0f - w;
+                                             return AlphaPixel(s, d, {a, a, a});
+                                         });
+                ExpectSamePicture(Back(), expected, "ramp " + std::to_string(far) + " on " + path);
+            });
+    }
+}
