@@ -25,7 +25,7 @@ namespace voDraw
 // 50% blend.
 int PutHalf(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom);
 // Blend with the source's opacity a, 0.0 (invisible) to 1.0 (opaque). Opacities outside 0..1
-// spill into the neighbouring channels when joined.
+// spill into the neighbouring channels when joined; they are held within +-65536 (NaN as 0).
 int PutAlpha(int x, int y, float a, ObjectId id, int srcLeft, int srcTop, int srcRight,
              int srcBottom);
 // The same at a position truncated toward zero, with the opacity passed on as a float.
@@ -41,10 +41,10 @@ int PutFade(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int s
 int PutFadeRGB(int x, int y, int levelRed, int levelGreen, int levelBlue, ObjectId id,
                int srcLeft, int srcTop, int srcRight, int srcBottom);
 // Opacity rising by 1/32 every step positions past start, along each row (vertical 0) or
-// down the rows.
+// down the rows. A step below 1 is taken as 1; a negative start never ramps.
 int PutAlphaRamp(int x, int y, float aRed, float aGreen, float aBlue, int vertical, int start,
                  int step, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom);
-// The same ramp on cross-fade levels.
+// The same ramp on cross-fade levels (taken into 0..31 as for PutFade).
 int PutFadeRamp(int x, int y, int levelRed, int levelGreen, int levelBlue, int vertical,
                 int start, int step, ObjectId id, int srcLeft, int srcTop, int srcRight,
                 int srcBottom);
