@@ -15,44 +15,80 @@ namespace
 
 using Pixel = std::uint16_t;
 
-// Where the three 5-bit channel values sit in a pixel. A channel's 5-bit value is
-// (pixel >> shift) & 31 in both layouts: the 565 green's lowest bit falls below its field.
-struct Fields5
+// A layout's channel fields, fixed at compile time so that row loops run on 16-bit lanes with
+// constant shifts. A channel's 5-bit value is (pixel >> shift5) & 31 in both layouts (the 565
+// green's lowest bit falls below its field); native values are (pixel >> shift) & max.
+template <unsigned RedShift5, unsigned GreenShift5, unsigned RedShift, unsigned GreenShift,
+          unsigned GreenMax>
+struct FixedLayout
 {
-    std::uint32_t red, green, blue;
+    static constexpr unsigned kRedShift = RedShift;
+    static constexpr unsigned kGreenShift = GreenShift;
+    static constexpr unsigned kGreenMax = GreenMax;
+    // Each 5-bit field in place, and the multiplier that copies a 5-bit value into all three.
+    static constexpr Pixel kRedField5 = static_cast<Pixel>(31u << RedShift5);
+    static constexpr Pixel kGreenField5 = static_cast<Pixel>(31u << GreenShift5);
+    static constexpr Pixel kGrayMultiplier =
+        static_cast<Pixel>((1u << RedShift5) | (1u << GreenShift5) | 1u);
 
-    std::uint32_t Red(std::uint32_t p) const
+    static Pixel Red(Pixel p)
     {
-        return (p >> red) & 31;
+        return static_cast<Pixel>((p >> RedShift5) & 31);
     }
-    std::uint32_t Green(std::uint32_t p) const
+    static Pixel Green(Pixel p)
     {
-        return (p >> green) & 31;
+        return static_cast<Pixel>((p >> GreenShift5) & 31);
     }
-    std::uint32_t Blue(std::uint32_t p) const
+    static Pixel Blue(Pixel p)
     {
-        return (p >> blue) & 31;
+        return static_cast<Pixel>(p & 31);
     }
-    Pixel Join(std::uint32_t r, std::uint32_t g, std::uint32_t b) const
+    static Pixel Join(Pixel r, Pixel g, Pixel b)
     {
-        return static_cast<Pixel>((r << red) | (g << green) | (b << blue));
+        return static_cast<Pixel>((r << RedShift5) | (g << GreenShift5) | b);
     }
 };
+using Rgb565 = FixedLayout<11, 6, 11, 5, 63>;
+using Rgb555 = FixedLayout<10, 5, 10, 5, 31>;
 
-Fields5 CurrentFields5()
+// Runs body(layout) compiled for the active instruction set and the back buffer's layout (a
+// 16-bit display is 565 or 555).
+template <class Body>
+void ForLayout(Body&& body)
 {
     const PixelFormat& f = PixelFormatInfo;
-    return Fields5{f.redShift5, f.greenShift5, f.blueShift5};
+    bool rgb565 = f.greenMax == 63;
+    RunVectorised(
+        [&]
+        {
+            if (rgb565)
+            {
+                body(Rgb565{});
+            }
+            else
+            {
+                body(Rgb555{});
+            }
+        });
 }
 
-// BlitRows with the row step compiled for the active instruction set.
+// BlitRows with step(layout, source row, destination row, width) compiled as ForLayout does.
 template <class RowStep>
-int VectorRows(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom,
+int LayoutRows(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom,
                RowStep&& step)
 {
     return BlitRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
                     [&](const Pixel* source, Pixel* destination, int width)
-                    { RunVectorised([&] { step(source, destination, width); }); });
+                    { ForLayout([&](auto layout) { step(layout, source, destination, width); }); });
+}
+
+// A sum kept in 16 bits at every step, so the vectoriser stays on 16-bit lanes.
+template <class... More>
+inline Pixel Sum16(Pixel first, More... more)
+{
+    Pixel sum = first;
+    ((sum = static_cast<Pixel>(sum + more)), ...);
+    return sum;
 }
 
 // ---- Channels, darkening, grey ----------------------------------------------------------------
@@ -65,40 +101,50 @@ void ChannelsRow(const Pixel* __restrict s, Pixel* __restrict d, int width, Pixe
     }
 }
 
-// max(value - t, 0) for a 5-bit value.
-inline std::uint32_t Darken5(std::uint32_t value, std::uint32_t t)
-{
-    return value > t ? value - t : 0;
-}
-
+// 31 - level for each channel, each 0..31, placed in its 5-bit field.
 struct DarkenLevels
 {
-    std::uint32_t red, green, blue; // 31 - level, each 0..31
+    Pixel red, green, blue;
 };
 
-void DarkenRow(const Pixel* __restrict s, Pixel* __restrict d, int width, Fields5 f,
-               DarkenLevels t)
+// A saturating subtraction on a field left in place is max(value - t, 0) placed in the field:
+// it can only shrink, so it never leaves the field.
+inline Pixel SubtractSaturated(Pixel a, Pixel b)
+{
+    return static_cast<Pixel>(a - std::min(a, b));
+}
+
+template <class L>
+void DarkenRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width, DarkenLevels t)
 {
     for (int i = 0; i < width; ++i)
     {
-        std::uint32_t p = s[i];
-        Pixel v = f.Join(Darken5(f.Red(p), t.red), Darken5(f.Green(p), t.green),
-                         Darken5(f.Blue(p), t.blue));
+        Pixel p = s[i];
+        auto v = static_cast<Pixel>(
+            SubtractSaturated(static_cast<Pixel>(p & L::kRedField5), t.red) |
+            SubtractSaturated(static_cast<Pixel>(p & L::kGreenField5), t.green) |
+            SubtractSaturated(static_cast<Pixel>(p & 31), t.blue));
         d[i] = p != 0 ? v : d[i];
     }
 }
 
-// n / 3 for n = 0..93 (three 5-bit values): 43/128 exceeds 1/3 by 1/384, which stays below
-// the gap to the next whole number over that range.
-constexpr std::uint32_t DivideBy3(std::uint32_t n)
+// The high half of a x b: one 16-bit multiply instruction.
+constexpr Pixel MultiplyHigh(Pixel a, Pixel b)
 {
-    return (n * 43) >> 7;
+    return static_cast<Pixel>((static_cast<std::uint32_t>(a) * b) >> 16);
+}
+
+// n / 3 for n = 0..93 (three 5-bit values) as (n x 43) >> 7: 43/128 exceeds 1/3 by 1/384,
+// which stays below the gap to the next whole number over that range.
+constexpr Pixel DivideBy3(Pixel n)
+{
+    return MultiplyHigh(n, 43 << 9);
 }
 constexpr bool DivideBy3Exact()
 {
-    for (std::uint32_t n = 0; n <= 93; ++n)
+    for (int n = 0; n <= 93; ++n)
     {
-        if (DivideBy3(n) != n / 3)
+        if (DivideBy3(static_cast<Pixel>(n)) != n / 3)
         {
             return false;
         }
@@ -107,13 +153,15 @@ constexpr bool DivideBy3Exact()
 }
 static_assert(DivideBy3Exact());
 
-void GrayRow(const Pixel* __restrict s, Pixel* __restrict d, int width, Fields5 f)
+template <class L>
+void GrayRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width)
 {
     for (int i = 0; i < width; ++i)
     {
-        std::uint32_t p = s[i];
-        std::uint32_t g = DivideBy3(f.Red(p) + f.Green(p) + f.Blue(p));
-        d[i] = p != 0 ? f.Join(g, g, g) : d[i];
+        Pixel p = s[i];
+        Pixel g = DivideBy3(Sum16(L::Red(p), L::Green(p), L::Blue(p)));
+        auto v = static_cast<Pixel>(g * L::kGrayMultiplier); // g in all three fields
+        d[i] = p != 0 ? v : d[i];
     }
 }
 
@@ -123,12 +171,6 @@ int ClampLevel(int level)
 }
 
 // ---- Brightness -----------------------------------------------------------------------------
-
-// A channel's native field: value (pixel >> shift) & max, joined back unmasked.
-struct NativeField
-{
-    std::uint32_t shift, max;
-};
 
 // A factor for whole-range channel products: NaN and infinities replaced by values that give
 // the same truncated product for every channel value 0..63 (NaN and 0 x inf truncate to 0;
@@ -143,43 +185,129 @@ double ProductFactor(float factor)
 }
 
 // trunc(channel x factor), the product formed in double (exact for a 6-bit channel and a float
-// factor) and held within the int range.
-inline std::uint32_t ScaleChannel(std::uint32_t channel, double factor)
+// factor) and held within the int range. Only its low 16 bits reach the pixel.
+inline Pixel ScaleChannel(Pixel channel, double factor)
 {
     double product = static_cast<double>(static_cast<std::int32_t>(channel)) * factor;
     product = std::min(std::max(product, static_cast<double>(INT_MIN)),
                        static_cast<double>(INT_MAX));
-    return static_cast<std::uint32_t>(static_cast<std::int32_t>(product));
+    return static_cast<Pixel>(static_cast<std::int32_t>(product));
 }
 
-struct BrightnessFactors
+// The same product in 16-bit fixed point: sign x (c x whole + (c x fraction) >> 16), in 16-bit
+// lanes. Used only where a check over every channel value proves it equal to ScaleChannel.
+struct FixedFactor
 {
-    double red, green, blue;
+    Pixel whole, fraction, negate; // negate: 0, or 0xFFFF for a negative factor
 };
 
-void BrightnessRow(const Pixel* __restrict s, Pixel* __restrict d, int width, NativeField r,
-                   NativeField g, NativeField b, BrightnessFactors k)
+inline Pixel ScaleFixed(Pixel channel, FixedFactor k)
+{
+    Pixel v = static_cast<Pixel>(channel * k.whole +
+                                 ((static_cast<std::uint32_t>(channel) * k.fraction) >> 16));
+    return static_cast<Pixel>((v ^ k.negate) - k.negate);
+}
+
+// The fixed form of factor for channel values 0..max; false when none gives every product
+// exactly (a factor just below a fraction of small denominator, or a large one).
+bool FindFixed(double factor, int max, FixedFactor& out)
+{
+    double magnitude = std::fabs(factor);
+    if (!(magnitude < 1024.0))
+    {
+        return false;
+    }
+    double whole = std::floor(magnitude);
+    double scaled = (magnitude - whole) * 65536.0;
+    // The fraction rounded up suits a factor at or just above a small fraction, rounded down
+    // one just below it.
+    for (double fraction : {std::ceil(scaled), std::floor(scaled)})
+    {
+        auto wholePart = static_cast<std::uint32_t>(whole);
+        auto fixedFraction = static_cast<std::uint32_t>(fraction);
+        if (fixedFraction == 65536)
+        {
+            ++wholePart;
+            fixedFraction = 0;
+        }
+        out = FixedFactor{static_cast<Pixel>(wholePart), static_cast<Pixel>(fixedFraction),
+                          static_cast<Pixel>(factor < 0.0 ? 0xFFFF : 0)};
+        bool exact = true;
+        for (int c = 0; c <= max && exact; ++c)
+        {
+            auto channel = static_cast<Pixel>(c);
+            exact = ScaleFixed(channel, out) == ScaleChannel(channel, factor);
+        }
+        if (exact)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Factor>
+struct Factors
+{
+    Factor red, green, blue;
+};
+
+// Joined unmasked: a product past its field spills into the next one.
+template <class L, class Factor, class Scale>
+void BrightnessRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width,
+                   const Factors<Factor>& k, Scale scale)
 {
     for (int i = 0; i < width; ++i)
     {
-        std::uint32_t p = s[i];
-        // Joined unmasked: a product past its field spills into the next one.
-        std::uint32_t v = (ScaleChannel((p >> r.shift) & r.max, k.red) << r.shift) |
-                          (ScaleChannel((p >> g.shift) & g.max, k.green) << g.shift) |
-                          (ScaleChannel((p >> b.shift) & b.max, k.blue) << b.shift);
-        d[i] = p != 0 ? static_cast<Pixel>(v) : d[i];
+        Pixel p = s[i];
+        Pixel r = static_cast<Pixel>((p >> L::kRedShift) & 31);
+        Pixel g = static_cast<Pixel>((p >> L::kGreenShift) & L::kGreenMax);
+        Pixel b = static_cast<Pixel>(p & 31);
+        Pixel v = static_cast<Pixel>((scale(r, k.red) << L::kRedShift) |
+                                     (scale(g, k.green) << L::kGreenShift) | scale(b, k.blue));
+        d[i] = p != 0 ? v : d[i];
     }
 }
 
 // ---- Smoothed edges ---------------------------------------------------------------------------
 
-// sum / count for count 2..5 and sum <= 31 x count, by multiplications that are exact over
-// that range, so the row loop needs no division.
-inline std::uint32_t DivideSmall(std::uint32_t sum, std::uint32_t count)
+// All ones where condition holds, else 0: selects written as masks keep the row loop free of
+// branches the vectoriser cannot turn into selects.
+constexpr Pixel MaskIf(bool condition)
 {
-    std::uint32_t by3 = (sum * 43) >> 7;  // exact to 93
-    std::uint32_t by5 = (sum * 205) >> 10; // exact to 155
-    return count == 2 ? sum >> 1 : count == 3 ? by3 : count == 4 ? sum >> 2 : by5;
+    return static_cast<Pixel>(-static_cast<int>(condition));
+}
+
+// 65536 / count rounded up, for count 2..5 (0 for any other): the high half of sum x this is
+// sum / count exactly for sum <= 31 x count, the error staying below the gap to the next
+// whole number. One reciprocal per pixel serves its three channels.
+constexpr Pixel Reciprocal(Pixel count)
+{
+    return static_cast<Pixel>((MaskIf(count == 2) & 32768) | (MaskIf(count == 3) & 21846) |
+                              (MaskIf(count == 4) & 16384) | (MaskIf(count == 5) & 13108));
+}
+
+constexpr bool ReciprocalsExact()
+{
+    for (int count = 2; count <= 5; ++count)
+    {
+        for (int sum = 0; sum <= 31 * count; ++sum)
+        {
+            if (MultiplyHigh(static_cast<Pixel>(sum), Reciprocal(static_cast<Pixel>(count))) !=
+                sum / count)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(ReciprocalsExact());
+
+// A neighbour's background pixel where its source pixel is transparent, else 0 (adds nothing).
+inline Pixel Under(Pixel source, Pixel background)
+{
+    return static_cast<Pixel>(background & MaskIf(source == 0));
 }
 
 // One row of smoothed edges. The source rows are padded by one pixel at each end with an
@@ -187,29 +315,32 @@ inline std::uint32_t DivideSmall(std::uint32_t sum, std::uint32_t count)
 // rectangle never count. background is the back buffer's row as it was, padded the same way;
 // backUp and backDown are the rows above and below, read only where the source there is
 // transparent (pixels this call never writes).
-void SmoothEdgesRow(const Pixel* __restrict up, const Pixel* __restrict row,
+template <class L>
+void SmoothEdgesRow(L, const Pixel* __restrict up, const Pixel* __restrict row,
                     const Pixel* __restrict down, const Pixel* __restrict background,
                     const Pixel* __restrict backUp, const Pixel* __restrict backDown,
-                    Pixel* __restrict d, int width, Fields5 f)
+                    Pixel* __restrict d, int width)
 {
     for (int i = 0; i < width; ++i)
     {
-        std::uint32_t s = row[i + 1];
-        std::uint32_t l = row[i] == 0;
-        std::uint32_t r = row[i + 2] == 0;
-        std::uint32_t u = up[i + 1] == 0;
-        std::uint32_t n = down[i + 1] == 0;
-        std::uint32_t pl = l ? background[i] : 0;
-        std::uint32_t pr = r ? background[i + 2] : 0;
-        std::uint32_t pu = u ? backUp[i] : 0;
-        std::uint32_t pn = n ? backDown[i] : 0;
-        std::uint32_t count = 1 + l + r + u + n;
-        std::uint32_t red = f.Red(s) + f.Red(pl) + f.Red(pr) + f.Red(pu) + f.Red(pn);
-        std::uint32_t green = f.Green(s) + f.Green(pl) + f.Green(pr) + f.Green(pu) + f.Green(pn);
-        std::uint32_t blue = f.Blue(s) + f.Blue(pl) + f.Blue(pr) + f.Blue(pu) + f.Blue(pn);
-        Pixel mixed = f.Join(DivideSmall(red, count), DivideSmall(green, count),
-                             DivideSmall(blue, count));
-        Pixel v = count < 2 ? static_cast<Pixel>(s) : mixed;
+        Pixel s = row[i + 1];
+        Pixel pl = Under(row[i], background[i]);
+        Pixel pr = Under(row[i + 2], background[i + 2]);
+        Pixel pu = Under(up[i + 1], backUp[i]);
+        Pixel pn = Under(down[i + 1], backDown[i]);
+        // Each transparent neighbour's mask is all ones, -1 in 16 bits.
+        auto count = static_cast<Pixel>(1 - Sum16(MaskIf(row[i] == 0), MaskIf(row[i + 2] == 0),
+                                                  MaskIf(up[i + 1] == 0),
+                                                  MaskIf(down[i + 1] == 0)));
+        Pixel reciprocal = Reciprocal(count);
+        Pixel red = Sum16(L::Red(s), L::Red(pl), L::Red(pr), L::Red(pu), L::Red(pn));
+        Pixel green =
+            Sum16(L::Green(s), L::Green(pl), L::Green(pr), L::Green(pu), L::Green(pn));
+        Pixel blue = Sum16(L::Blue(s), L::Blue(pl), L::Blue(pr), L::Blue(pu), L::Blue(pn));
+        Pixel mixed = L::Join(MultiplyHigh(red, reciprocal), MultiplyHigh(green, reciprocal),
+                              MultiplyHigh(blue, reciprocal));
+        Pixel keep = MaskIf(count < 2);
+        auto v = static_cast<Pixel>((s & keep) | (mixed & static_cast<Pixel>(~keep)));
         d[i] = s != 0 ? v : d[i];
     }
 }
@@ -230,7 +361,6 @@ void SmoothEdges(const BlitView& view)
     {
         return;
     }
-    Fields5 f = CurrentFields5();
     const std::size_t padded = static_cast<std::size_t>(w) + 2;
     std::vector<Pixel> up(padded, 1), row(padded, 1), down(padded, 1), background(padded, 0);
     PadRow(view.SourceRow(0), w, row);
@@ -244,10 +374,11 @@ void SmoothEdges(const BlitView& view)
         std::copy(d, d + w, background.begin() + 1);
         const Pixel* backUp = j > 0 ? view.DestinationRow(j - 1) : background.data() + 1;
         const Pixel* backDown = j + 1 < h ? view.DestinationRow(j + 1) : background.data() + 1;
-        RunVectorised(
-            [&] {
-                SmoothEdgesRow(up.data(), row.data(), down.data(), background.data(), backUp,
-                               backDown, d, w, f);
+        ForLayout(
+            [&](auto layout)
+            {
+                SmoothEdgesRow(layout, up.data(), row.data(), down.data(), background.data(),
+                               backUp, backDown, d, w);
             });
         // Roll the source rows down by one.
         std::swap(up, row);
@@ -266,35 +397,41 @@ void SmoothEdges(const BlitView& view)
 // ---- Box blur ---------------------------------------------------------------------------------
 
 // The 2 x 2 window whose top-left is column i of rows a and b, averaged per 5-bit channel.
-inline Pixel Blur2(const Pixel* __restrict a, const Pixel* __restrict b, int i, Fields5 f)
+template <class L>
+inline Pixel Blur2(L, const Pixel* __restrict a, const Pixel* __restrict b, int i)
 {
-    std::uint32_t p0 = a[i], p1 = a[i + 1], p2 = b[i], p3 = b[i + 1];
-    std::uint32_t red = (f.Red(p0) + f.Red(p1) + f.Red(p2) + f.Red(p3)) >> 2;
-    std::uint32_t green = (f.Green(p0) + f.Green(p1) + f.Green(p2) + f.Green(p3)) >> 2;
-    std::uint32_t blue = (f.Blue(p0) + f.Blue(p1) + f.Blue(p2) + f.Blue(p3)) >> 2;
-    return f.Join(red, green, blue);
+    Pixel p0 = a[i], p1 = a[i + 1], p2 = b[i], p3 = b[i + 1];
+    Pixel red = Sum16(L::Red(p0), L::Red(p1), L::Red(p2), L::Red(p3));
+    Pixel green = Sum16(L::Green(p0), L::Green(p1), L::Green(p2), L::Green(p3));
+    Pixel blue = Sum16(L::Blue(p0), L::Blue(p1), L::Blue(p2), L::Blue(p3));
+    red = static_cast<Pixel>(red >> 2);
+    green = static_cast<Pixel>(green >> 2);
+    blue = static_cast<Pixel>(blue >> 2);
+    return L::Join(red, green, blue);
 }
 
 // One row of the 2 x 2 blur: a and b are the window's rows, key the pixel's own source row.
 // The last column's window slides back by one, so it repeats the one before it.
-void Blur2Row(const Pixel* __restrict a, const Pixel* __restrict b, const Pixel* __restrict key,
-              Pixel* __restrict d, int width, Fields5 f)
+template <class L>
+void Blur2Row(L layout, const Pixel* __restrict a, const Pixel* __restrict b,
+              const Pixel* __restrict key, Pixel* __restrict d, int width)
 {
     for (int i = 0; i + 1 < width; ++i)
     {
-        Pixel v = Blur2(a, b, i, f);
+        Pixel v = Blur2(layout, a, b, i);
         d[i] = key[i] != 0 ? v : d[i];
     }
     int last = width - 1;
     if (key[last] != 0)
     {
-        d[last] = Blur2(a, b, last - 1, f);
+        d[last] = Blur2(layout, a, b, last - 1);
     }
 }
 
 // Any window size: per-column sums over the window's rows, kept as the window moves down,
 // then each pixel's sum over the window's columns divided by n x n.
-void BlurAny(const BlitView& view, int n, Fields5 f)
+template <class L>
+void BlurAny(L, const BlitView& view, int n)
 {
     const int w = view.width;
     const int h = view.height;
@@ -305,9 +442,9 @@ void BlurAny(const BlitView& view, int n, Fields5 f)
         const Pixel* s = view.SourceRow(j);
         for (int i = 0; i < w; ++i)
         {
-            red[i] = add ? red[i] + f.Red(s[i]) : red[i] - f.Red(s[i]);
-            green[i] = add ? green[i] + f.Green(s[i]) : green[i] - f.Green(s[i]);
-            blue[i] = add ? blue[i] + f.Blue(s[i]) : blue[i] - f.Blue(s[i]);
+            red[i] = add ? red[i] + L::Red(s[i]) : red[i] - L::Red(s[i]);
+            green[i] = add ? green[i] + L::Green(s[i]) : green[i] - L::Green(s[i]);
+            blue[i] = add ? blue[i] + L::Blue(s[i]) : blue[i] - L::Blue(s[i]);
         }
     };
     for (int j = 0; j < n; ++j)
@@ -347,7 +484,9 @@ void BlurAny(const BlitView& view, int n, Fields5 f)
             }
             if (key[i] != 0)
             {
-                d[i] = f.Join(sumRed / area, sumGreen / area, sumBlue / area);
+                d[i] = L::Join(static_cast<Pixel>(sumRed / area),
+                               static_cast<Pixel>(sumGreen / area),
+                               static_cast<Pixel>(sumBlue / area));
             }
         }
     }
@@ -363,10 +502,9 @@ void Blur(const BlitView& view, int n)
     {
         return;
     }
-    Fields5 f = CurrentFields5();
     if (n != 2)
     {
-        BlurAny(view, n, f);
+        ForLayout([&](auto layout) { BlurAny(layout, view, n); });
         return;
     }
     for (int j = 0; j < h; ++j)
@@ -376,7 +514,7 @@ void Blur(const BlitView& view, int n)
         const Pixel* b = view.SourceRow(top + 1);
         const Pixel* key = view.SourceRow(j);
         Pixel* d = view.DestinationRow(j);
-        RunVectorised([&] { Blur2Row(a, b, key, d, w, f); });
+        ForLayout([&](auto layout) { Blur2Row(layout, a, b, key, d, w); });
     }
 }
 
@@ -384,7 +522,7 @@ void Blur(const BlitView& view, int n)
 
 void Displace(const BlitView& view, int t)
 {
-    Fields5 f = CurrentFields5();
+    const std::uint32_t redShift5 = PixelFormatInfo.redShift5;
     const int h = view.height;
     for (int j = 0; j < h; ++j)
     {
@@ -397,7 +535,7 @@ void Displace(const BlitView& view, int t)
             {
                 continue;
             }
-            std::int64_t shift = static_cast<std::int64_t>(f.Red(s[i])) - t;
+            std::int64_t shift = static_cast<std::int64_t>((s[i] >> redShift5) & 31) - t;
             if (shift < 1 || shift >= h - j)
             {
                 shift = 0;
@@ -419,8 +557,9 @@ int PutChannels(int x, int y, int keepRed, int keepGreen, int keepBlue, ObjectId
     Pixel mask = static_cast<Pixel>((keepRed != 0 ? f.redMask : 0) |
                                     (keepGreen != 0 ? f.greenMask : 0) |
                                     (keepBlue != 0 ? f.blueMask : 0));
-    return VectorRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                      [&](const Pixel* s, Pixel* d, int width) { ChannelsRow(s, d, width, mask); });
+    return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
+                      [&](auto, const Pixel* s, Pixel* d, int width)
+                      { ChannelsRow(s, d, width, mask); });
 }
 
 int PutChannels(double x, double y, int keepRed, int keepGreen, int keepBlue, ObjectId id,
@@ -441,13 +580,25 @@ int PutBrightnessRGB(int x, int y, float fRed, float fGreen, float fBlue, Object
                      int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
     const PixelFormat& f = PixelFormatInfo;
-    NativeField r{f.redShift, f.redMax};
-    NativeField g{f.greenShift, f.greenMax};
-    NativeField b{f.blueShift, f.blueMax};
-    BrightnessFactors k{ProductFactor(fRed), ProductFactor(fGreen), ProductFactor(fBlue)};
-    return VectorRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                      [&](const Pixel* s, Pixel* d, int width)
-                      { BrightnessRow(s, d, width, r, g, b, k); });
+    Factors<double> exact{ProductFactor(fRed), ProductFactor(fGreen), ProductFactor(fBlue)};
+    Factors<FixedFactor> fixed{};
+    bool useFixed = FindFixed(exact.red, static_cast<int>(f.redMax), fixed.red) &&
+                    FindFixed(exact.green, static_cast<int>(f.greenMax), fixed.green) &&
+                    FindFixed(exact.blue, static_cast<int>(f.blueMax), fixed.blue);
+    return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
+                      [&](auto layout, const Pixel* s, Pixel* d, int width)
+                      {
+                          if (useFixed)
+                          {
+                              BrightnessRow(layout, s, d, width, fixed,
+                                            [](Pixel c, FixedFactor k) { return ScaleFixed(c, k); });
+                          }
+                          else
+                          {
+                              BrightnessRow(layout, s, d, width, exact,
+                                            [](Pixel c, double k) { return ScaleChannel(c, k); });
+                          }
+                      });
 }
 
 int PutDarken(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int srcRight,
@@ -459,19 +610,20 @@ int PutDarken(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int
 int PutDarkenRGB(int x, int y, int levelRed, int levelGreen, int levelBlue, ObjectId id,
                  int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    DarkenLevels t{static_cast<std::uint32_t>(31 - ClampLevel(levelRed)),
-                   static_cast<std::uint32_t>(31 - ClampLevel(levelGreen)),
-                   static_cast<std::uint32_t>(31 - ClampLevel(levelBlue))};
-    Fields5 f = CurrentFields5();
-    return VectorRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                      [&](const Pixel* s, Pixel* d, int width) { DarkenRow(s, d, width, f, t); });
+    const PixelFormat& f = PixelFormatInfo;
+    DarkenLevels t{static_cast<Pixel>((31 - ClampLevel(levelRed)) << f.redShift5),
+                   static_cast<Pixel>((31 - ClampLevel(levelGreen)) << f.greenShift5),
+                   static_cast<Pixel>(31 - ClampLevel(levelBlue))};
+    return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
+                      [&](auto layout, const Pixel* s, Pixel* d, int width)
+                      { DarkenRow(layout, s, d, width, t); });
 }
 
 int PutGray(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
-    Fields5 f = CurrentFields5();
-    return VectorRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
-                      [&](const Pixel* s, Pixel* d, int width) { GrayRow(s, d, width, f); });
+    return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
+                      [&](auto layout, const Pixel* s, Pixel* d, int width)
+                      { GrayRow(layout, s, d, width); });
 }
 
 int PutSmoothEdges(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight,
