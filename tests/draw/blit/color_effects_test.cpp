@@ -290,6 +290,8 @@ TEST_P(ColourEffects, BrightnessMultipliesNativeChannelsAndLetsThemSpill)
                              2.0f,
                              -0.5f,
                              1e10f,
+                             2000.5f,
+                             -1500.25f,
                              -std::numeric_limits<float>::infinity(),
                              std::numeric_limits<float>::quiet_NaN()};
     for (float factor : factors)

@@ -192,6 +192,10 @@ TEST_P(Glow, TheTableIndexPersistsAcrossCallsAndWrapsAtTenThousand)
     EXPECT_EQ(glowTableIndex, 3u);
     EXPECT_EQ(voDraw::PutGlow(10, 10, 0, 0, 0, 0, 0, id, 0, 0, 5, 2), 1);
     EXPECT_EQ(glowTableIndex, 8u);
+    // Reaching 10000 on the last pixel leaves 0.
+    glowTableIndex = 9995;
+    EXPECT_EQ(voDraw::PutGlow(10, 10, 0, 0, 0, 0, 1, id, 0, 0, 5, 2), 1);
+    EXPECT_EQ(glowTableIndex, 0u);
     // An index a caller set past the table starts again at 0 instead of reading outside it.
     glowTableIndex = 123456;
     EXPECT_EQ(voDraw::PutGlow(10, 10, 0, 0, 0, 0xFF, 0, id, 0, 0, 5, 2), 1);
