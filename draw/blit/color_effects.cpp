@@ -523,24 +523,24 @@ void Blur(const BlitView& view, int n)
 void Displace(const BlitView& view, int t)
 {
     const std::uint32_t redShift5 = PixelFormatInfo.redShift5;
+    const std::int64_t pitchBytes = view.destination.pitchBytes;
     const int h = view.height;
     for (int j = 0; j < h; ++j)
     {
         const Pixel* s = view.SourceRow(j);
         Pixel* d = view.DestinationRow(j);
-        // Rows below this one are not rewritten yet, so every read sees the background.
+        const std::int64_t rowsLeft = h - j;
+        // Rows below this one are not rewritten yet, so every read sees the background. The
+        // loop has no branches: shifts and sources are random, so branches would mispredict.
         for (int i = 0; i < view.width; ++i)
         {
-            if (s[i] == 0)
-            {
-                continue;
-            }
-            std::int64_t shift = static_cast<std::int64_t>((s[i] >> redShift5) & 31) - t;
-            if (shift < 1 || shift >= h - j)
-            {
-                shift = 0;
-            }
-            d[i] = view.DestinationRow(j + static_cast<int>(shift))[i];
+            Pixel p = s[i];
+            std::int64_t shift = static_cast<std::int64_t>((p >> redShift5) & 31) - t;
+            shift = shift >= 1 && shift < rowsLeft ? shift : 0;
+            const auto* below = reinterpret_cast<const Pixel*>(
+                reinterpret_cast<const std::uint8_t*>(d + i) + shift * pitchBytes);
+            Pixel v = *below;
+            d[i] = p != 0 ? v : d[i];
         }
     }
 }

@@ -47,15 +47,27 @@ std::uint32_t Dim(std::uint32_t value, std::uint32_t by)
     return value > by ? value - by : 0;
 }
 
-// Adds the intensities to each 5-bit channel of the pixel, each held at 31.
-void AddGlow(Pixel& pixel, const Intensity& add)
+// Intensities placed in the 5-bit fields, and the fields themselves.
+struct Placed
+{
+    std::uint32_t red, green, blue;
+};
+
+Placed Place(const Intensity& in)
 {
     const PixelFormat& f = PixelFormatInfo;
+    return Placed{in.red << f.redShift5, in.green << f.greenShift5, in.blue << f.blueShift5};
+}
+
+// Adds the intensities to each 5-bit channel of the pixel, each held at 31. Working on the
+// fields in place gives the same as splitting and joining: adding and limiting scale alike.
+void AddGlow(Pixel& pixel, const Placed& add, const Placed& field)
+{
     std::uint32_t p = pixel;
-    std::uint32_t red = std::min<std::uint32_t>(((p >> f.redShift5) & 31) + add.red, 31);
-    std::uint32_t green = std::min<std::uint32_t>(((p >> f.greenShift5) & 31) + add.green, 31);
-    std::uint32_t blue = std::min<std::uint32_t>(((p >> f.blueShift5) & 31) + add.blue, 31);
-    pixel = Join5(red, green, blue);
+    std::uint32_t red = std::min((p & field.red) + add.red, field.red);
+    std::uint32_t green = std::min((p & field.green) + add.green, field.green);
+    std::uint32_t blue = std::min((p & field.blue) + add.blue, field.blue);
+    pixel = static_cast<Pixel>(red | green | blue);
 }
 
 struct GlowSettings
@@ -75,6 +87,7 @@ void GlowPixel(const BlitView& view, int px, int py, Pixel s, const GlowSettings
     Intensity in{Dim(((s >> f.redShift5) & 31) >> g.shiftRed, r),
                  Dim(((s >> f.greenShift5) & 31) >> g.shiftGreen, r),
                  Dim(((s >> f.blueShift5) & 31) >> g.shiftBlue, r)};
+    const Placed field = Place(Intensity{31, 31, 31});
     auto at = [&](int ax, int ay) -> Pixel& { return view.destination.Row(ay)[ax]; };
     for (int k = 0; k < kGlowRings; ++k)
     {
@@ -83,6 +96,7 @@ void GlowPixel(const BlitView& view, int px, int py, Pixel s, const GlowSettings
         {
             return;
         }
+        const Placed add = Place(in);
         bool leftIn = px - k >= clip.left;
         bool rightIn = px + k < clip.right;
         int yu = py - (k + 1);
@@ -90,15 +104,15 @@ void GlowPixel(const BlitView& view, int px, int py, Pixel s, const GlowSettings
         {
             if (g.directions & kUp)
             {
-                AddGlow(at(px, yu), in);
+                AddGlow(at(px, yu), add, field);
             }
             if ((g.directions & kUpLeft) && leftIn)
             {
-                AddGlow(at(px - k, yu), in);
+                AddGlow(at(px - k, yu), add, field);
             }
             if ((g.directions & kUpRight) && rightIn)
             {
-                AddGlow(at(px + k, yu), in);
+                AddGlow(at(px + k, yu), add, field);
             }
         }
         int yd = py + k + 1;
@@ -106,24 +120,24 @@ void GlowPixel(const BlitView& view, int px, int py, Pixel s, const GlowSettings
         {
             if (g.directions & kDown)
             {
-                AddGlow(at(px, yd), in);
+                AddGlow(at(px, yd), add, field);
             }
             if ((g.directions & kDownLeft) && leftIn)
             {
-                AddGlow(at(px - k, yd), in);
+                AddGlow(at(px - k, yd), add, field);
             }
             if ((g.directions & kDownRight) && rightIn)
             {
-                AddGlow(at(px + k, yd), in);
+                AddGlow(at(px + k, yd), add, field);
             }
         }
         if ((g.directions & kLeft) && leftIn)
         {
-            AddGlow(at(px - k, py), in);
+            AddGlow(at(px - k, py), add, field);
         }
         if ((g.directions & kRight) && rightIn)
         {
-            AddGlow(at(px + k, py), in);
+            AddGlow(at(px + k, py), add, field);
         }
     }
 }
