@@ -536,11 +536,12 @@ void Displace(const BlitView& view, int t)
         {
             Pixel p = s[i];
             std::int64_t shift = static_cast<std::int64_t>((p >> redShift5) & 31) - t;
-            shift = shift >= 1 && shift < rowsLeft ? shift : 0;
+            // Written as arithmetic: the compiler turns a select here back into branches.
+            shift *= static_cast<std::int64_t>((shift >= 1) & (shift < rowsLeft));
             const auto* below = reinterpret_cast<const Pixel*>(
                 reinterpret_cast<const std::uint8_t*>(d + i) + shift * pitchBytes);
-            Pixel v = *below;
-            d[i] = p != 0 ? v : d[i];
+            Pixel keep = MaskIf(p == 0);
+            d[i] = static_cast<Pixel>((d[i] & keep) | (*below & static_cast<Pixel>(~keep)));
         }
     }
 }
