@@ -1,6 +1,6 @@
 // Speed of the colour-effect blitters on a full-screen 565 source with 10 % transparent pixels
 // scattered at random, drawn onto a random back buffer, beside memcpy of the same bytes. Each
-// of ours reports its time as a ratio to the best memcpy measured in the same program
+// of ours reports its mean processor time as a ratio to memcpy's, measured in the same program
 // (counter x_memcpy).
 #include <benchmark/benchmark.h>
 
