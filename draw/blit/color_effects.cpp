@@ -26,7 +26,7 @@ struct FixedLayout
     static constexpr unsigned kGreenShift = GreenShift;
     static constexpr unsigned kGreenMax = GreenMax;
     // Each 5-bit field in place, and the multiplier that copies a 5-bit value into all three.
-    static constexpr Pixel kRedField5 = static_cast<Pixel>(31u << RedShift5);
+    static constexpr unsigned kRedDown = RedShift5 - 10; // moves the red field to bit 10
     static constexpr Pixel kGreenField5 = static_cast<Pixel>(31u << GreenShift5);
     static constexpr Pixel kGrayMultiplier =
         static_cast<Pixel>((1u << RedShift5) | (1u << GreenShift5) | 1u);
@@ -101,17 +101,18 @@ void ChannelsRow(const Pixel* __restrict s, Pixel* __restrict d, int width, Pixe
     }
 }
 
-// 31 - level for each channel, each 0..31, placed in its 5-bit field.
+// 31 - level for each channel, each 0..31, placed in its 5-bit field (red one bit lower in
+// 565, see DarkenRow).
 struct DarkenLevels
 {
-    Pixel red, green, blue;
+    std::int16_t red, green, blue;
 };
 
-// A saturating subtraction on a field left in place is max(value - t, 0) placed in the field:
-// it can only shrink, so it never leaves the field.
-inline Pixel SubtractSaturated(Pixel a, Pixel b)
+// max(a - b, 0) for two fields left in place, both below 0x8000: the result can only shrink,
+// so it never leaves the field. A signed maximum is one instruction on every x86-64.
+inline Pixel SubtractSaturated(Pixel a, std::int16_t b)
 {
-    return static_cast<Pixel>(a - std::min(a, b));
+    return static_cast<Pixel>(std::max(static_cast<std::int16_t>(a - b), std::int16_t{0}));
 }
 
 template <class L>
@@ -120,8 +121,10 @@ void DarkenRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width, Dar
     for (int i = 0; i < width; ++i)
     {
         Pixel p = s[i];
+        // Red is moved to bits 10..14 (565 shifts it down by one) to stay below 0x8000.
+        auto red = static_cast<Pixel>(((p >> L::kRedDown) & 0x7C00));
         auto v = static_cast<Pixel>(
-            SubtractSaturated(static_cast<Pixel>(p & L::kRedField5), t.red) |
+            (SubtractSaturated(red, t.red) << L::kRedDown) |
             SubtractSaturated(static_cast<Pixel>(p & L::kGreenField5), t.green) |
             SubtractSaturated(static_cast<Pixel>(p & 31), t.blue));
         d[i] = p != 0 ? v : d[i];
@@ -612,9 +615,9 @@ int PutDarkenRGB(int x, int y, int levelRed, int levelGreen, int levelBlue, Obje
                  int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
     const PixelFormat& f = PixelFormatInfo;
-    DarkenLevels t{static_cast<Pixel>((31 - ClampLevel(levelRed)) << f.redShift5),
-                   static_cast<Pixel>((31 - ClampLevel(levelGreen)) << f.greenShift5),
-                   static_cast<Pixel>(31 - ClampLevel(levelBlue))};
+    DarkenLevels t{static_cast<std::int16_t>((31 - ClampLevel(levelRed)) << 10),
+                   static_cast<std::int16_t>((31 - ClampLevel(levelGreen)) << f.greenShift5),
+                   static_cast<std::int16_t>(31 - ClampLevel(levelBlue))};
     return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
                       [&](auto layout, const Pixel* s, Pixel* d, int width)
                       { DarkenRow(layout, s, d, width, t); });
