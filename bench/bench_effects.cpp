@@ -5,8 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -32,7 +32,7 @@ std::vector<std::uint16_t> ScatteredPixels(unsigned seed, bool transparent)
     for (auto& p : pixels)
     {
         p = transparent && random() % 10 == 0 ? 0
-                                               : static_cast<std::uint16_t>(1 + random() % 0xFFFF);
+                                              : static_cast<std::uint16_t>(1 + random() % 0xFFFF);
     }
     return pixels;
 }
@@ -101,9 +101,9 @@ void Run(benchmark::State& state, const std::function<void(ObjectId)>& draw)
         draw(id);
         benchmark::ClobberMemory();
     }
-    double perIteration = (CpuSeconds() - start) /
-                          static_cast<double>(std::max<benchmark::IterationCount>(
-                              state.iterations(), 1));
+    double perIteration =
+        (CpuSeconds() - start) /
+        static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["x_memcpy"] = perIteration / memcpySeconds;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBytes));
 }
@@ -146,15 +146,13 @@ BENCHMARK(PutGray);
 
 void PutChannels(benchmark::State& state)
 {
-    Run(state,
-        [](ObjectId id) { voDraw::PutChannels(0, 0, 1, 0, 1, id, 0, 0, kWidth, kHeight); });
+    Run(state, [](ObjectId id) { voDraw::PutChannels(0, 0, 1, 0, 1, id, 0, 0, kWidth, kHeight); });
 }
 BENCHMARK(PutChannels);
 
 void PutBrightness(benchmark::State& state)
 {
-    Run(state,
-        [](ObjectId id) { voDraw::PutBrightness(0, 0, 0.7f, id, 0, 0, kWidth, kHeight); });
+    Run(state, [](ObjectId id) { voDraw::PutBrightness(0, 0, 0.7f, id, 0, 0, kWidth, kHeight); });
 }
 BENCHMARK(PutBrightness);
 
@@ -188,8 +186,7 @@ BENCHMARK(PutDisplace);
 void PutGlow(benchmark::State& state)
 {
     int shift = static_cast<int>(state.range(0));
-    Run(state,
-        [shift](ObjectId id)
+    Run(state, [shift](ObjectId id)
         { voDraw::PutGlow(0, 0, shift, shift, shift, 0xFF, 1, id, 0, 0, kWidth, kHeight); });
 }
 BENCHMARK(PutGlow)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond);

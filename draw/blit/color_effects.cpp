@@ -53,8 +53,7 @@ using Rgb555 = FixedLayout<10, 5, 10, 5, 31>;
 
 // Runs body(layout) compiled for the active instruction set and the back buffer's layout (a
 // 16-bit display is 565 or 555).
-template <class Body>
-void ForLayout(Body&& body)
+template <class Body> void ForLayout(Body&& body)
 {
     const PixelFormat& f = PixelFormatInfo;
     bool rgb565 = f.greenMax == 63;
@@ -83,8 +82,7 @@ int LayoutRows(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight,
 }
 
 // A sum kept in 16 bits at every step, so the vectoriser stays on 16-bit lanes.
-template <class... More>
-inline Pixel Sum16(Pixel first, More... more)
+template <class... More> inline Pixel Sum16(Pixel first, More... more)
 {
     Pixel sum = first;
     ((sum = static_cast<Pixel>(sum + more)), ...);
@@ -123,10 +121,10 @@ void DarkenRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width, Dar
         Pixel p = s[i];
         // Red is moved to bits 10..14 (565 shifts it down by one) to stay below 0x8000.
         auto red = static_cast<Pixel>(((p >> L::kRedDown) & 0x7C00));
-        auto v = static_cast<Pixel>(
-            (SubtractSaturated(red, t.red) << L::kRedDown) |
-            SubtractSaturated(static_cast<Pixel>(p & L::kGreenField5), t.green) |
-            SubtractSaturated(static_cast<Pixel>(p & 31), t.blue));
+        auto v =
+            static_cast<Pixel>((SubtractSaturated(red, t.red) << L::kRedDown) |
+                               SubtractSaturated(static_cast<Pixel>(p & L::kGreenField5), t.green) |
+                               SubtractSaturated(static_cast<Pixel>(p & 31), t.blue));
         d[i] = p != 0 ? v : d[i];
     }
 }
@@ -156,8 +154,7 @@ constexpr bool DivideBy3Exact()
 }
 static_assert(DivideBy3Exact());
 
-template <class L>
-void GrayRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width)
+template <class L> void GrayRow(L, const Pixel* __restrict s, Pixel* __restrict d, int width)
 {
     for (int i = 0; i < width; ++i)
     {
@@ -192,8 +189,8 @@ double ProductFactor(float factor)
 inline Pixel ScaleChannel(Pixel channel, double factor)
 {
     double product = static_cast<double>(static_cast<std::int32_t>(channel)) * factor;
-    product = std::min(std::max(product, static_cast<double>(INT_MIN)),
-                       static_cast<double>(INT_MAX));
+    product =
+        std::min(std::max(product, static_cast<double>(INT_MIN)), static_cast<double>(INT_MAX));
     return static_cast<Pixel>(static_cast<std::int32_t>(product));
 }
 
@@ -249,8 +246,7 @@ bool FindFixed(double factor, int max, FixedFactor& out)
     return false;
 }
 
-template <class Factor>
-struct Factors
+template <class Factor> struct Factors
 {
     Factor red, green, blue;
 };
@@ -332,13 +328,12 @@ void SmoothEdgesRow(L, const Pixel* __restrict up, const Pixel* __restrict row,
         Pixel pu = Under(up[i + 1], backUp[i]);
         Pixel pn = Under(down[i + 1], backDown[i]);
         // Each transparent neighbour's mask is all ones, -1 in 16 bits.
-        auto count = static_cast<Pixel>(1 - Sum16(MaskIf(row[i] == 0), MaskIf(row[i + 2] == 0),
-                                                  MaskIf(up[i + 1] == 0),
-                                                  MaskIf(down[i + 1] == 0)));
+        auto count =
+            static_cast<Pixel>(1 - Sum16(MaskIf(row[i] == 0), MaskIf(row[i + 2] == 0),
+                                         MaskIf(up[i + 1] == 0), MaskIf(down[i + 1] == 0)));
         Pixel reciprocal = Reciprocal(count);
         Pixel red = Sum16(L::Red(s), L::Red(pl), L::Red(pr), L::Red(pu), L::Red(pn));
-        Pixel green =
-            Sum16(L::Green(s), L::Green(pl), L::Green(pr), L::Green(pu), L::Green(pn));
+        Pixel green = Sum16(L::Green(s), L::Green(pl), L::Green(pr), L::Green(pu), L::Green(pn));
         Pixel blue = Sum16(L::Blue(s), L::Blue(pl), L::Blue(pr), L::Blue(pu), L::Blue(pn));
         Pixel mixed = L::Join(MultiplyHigh(red, reciprocal), MultiplyHigh(green, reciprocal),
                               MultiplyHigh(blue, reciprocal));
@@ -433,8 +428,7 @@ void Blur2Row(L layout, const Pixel* __restrict a, const Pixel* __restrict b,
 
 // Any window size: per-column sums over the window's rows, kept as the window moves down,
 // then each pixel's sum over the window's columns divided by n x n.
-template <class L>
-void BlurAny(L, const BlitView& view, int n)
+template <class L> void BlurAny(L, const BlitView& view, int n)
 {
     const int w = view.width;
     const int h = view.height;
@@ -487,9 +481,9 @@ void BlurAny(L, const BlitView& view, int n)
             }
             if (key[i] != 0)
             {
-                d[i] = L::Join(static_cast<Pixel>(sumRed / area),
-                               static_cast<Pixel>(sumGreen / area),
-                               static_cast<Pixel>(sumBlue / area));
+                d[i] =
+                    L::Join(static_cast<Pixel>(sumRed / area), static_cast<Pixel>(sumGreen / area),
+                            static_cast<Pixel>(sumBlue / area));
             }
         }
     }
@@ -558,9 +552,9 @@ int PutChannels(int x, int y, int keepRed, int keepGreen, int keepBlue, ObjectId
                 int srcTop, int srcRight, int srcBottom)
 {
     const PixelFormat& f = PixelFormatInfo;
-    Pixel mask = static_cast<Pixel>((keepRed != 0 ? f.redMask : 0) |
-                                    (keepGreen != 0 ? f.greenMask : 0) |
-                                    (keepBlue != 0 ? f.blueMask : 0));
+    Pixel mask =
+        static_cast<Pixel>((keepRed != 0 ? f.redMask : 0) | (keepGreen != 0 ? f.greenMask : 0) |
+                           (keepBlue != 0 ? f.blueMask : 0));
     return LayoutRows(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
                       [&](auto, const Pixel* s, Pixel* d, int width)
                       { ChannelsRow(s, d, width, mask); });
@@ -576,12 +570,11 @@ int PutChannels(double x, double y, int keepRed, int keepGreen, int keepBlue, Ob
 int PutBrightness(int x, int y, float factor, ObjectId id, int srcLeft, int srcTop, int srcRight,
                   int srcBottom)
 {
-    return PutBrightnessRGB(x, y, factor, factor, factor, id, srcLeft, srcTop, srcRight,
-                            srcBottom);
+    return PutBrightnessRGB(x, y, factor, factor, factor, id, srcLeft, srcTop, srcRight, srcBottom);
 }
 
-int PutBrightnessRGB(int x, int y, float fRed, float fGreen, float fBlue, ObjectId id,
-                     int srcLeft, int srcTop, int srcRight, int srcBottom)
+int PutBrightnessRGB(int x, int y, float fRed, float fGreen, float fBlue, ObjectId id, int srcLeft,
+                     int srcTop, int srcRight, int srcBottom)
 {
     const PixelFormat& f = PixelFormatInfo;
     Factors<double> exact{ProductFactor(fRed), ProductFactor(fGreen), ProductFactor(fBlue)};
@@ -595,7 +588,8 @@ int PutBrightnessRGB(int x, int y, float fRed, float fGreen, float fBlue, Object
                           if (useFixed)
                           {
                               BrightnessRow(layout, s, d, width, fixed,
-                                            [](Pixel c, FixedFactor k) { return ScaleFixed(c, k); });
+                                            [](Pixel c, FixedFactor k)
+                                            { return ScaleFixed(c, k); });
                           }
                           else
                           {
@@ -630,14 +624,12 @@ int PutGray(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, in
                       { GrayRow(layout, s, d, width); });
 }
 
-int PutSmoothEdges(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight,
-                   int srcBottom)
+int PutSmoothEdges(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
     return BlitFrame(x, y, id, srcLeft, srcTop, srcRight, srcBottom, SmoothEdges);
 }
 
-int PutBlur(int x, int y, int n, ObjectId id, int srcLeft, int srcTop, int srcRight,
-            int srcBottom)
+int PutBlur(int x, int y, int n, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom)
 {
     return BlitFrame(x, y, id, srcLeft, srcTop, srcRight, srcBottom,
                      [&](const BlitView& view)

@@ -74,8 +74,8 @@ class ColourEffects : public blit_testing::BlitTest
     // Every pixel value of the layout once, 256 to a row (0, the transparent one, included).
     ObjectId EveryPixelObject()
     {
-        return MakeObject(256, layout.rgb555 ? 128 : 256, [](int x, int y)
-                          { return static_cast<std::uint16_t>(y * 256 + x); });
+        return MakeObject(256, layout.rgb555 ? 128 : 256,
+                          [](int x, int y) { return static_cast<std::uint16_t>(y * 256 + x); });
     }
 
     struct Frame
@@ -172,14 +172,15 @@ TEST_P(ColourEffects, ChannelsKeepTheChosenFieldsOfEveryPixel)
         std::uint16_t mask = static_cast<std::uint16_t>((keepRed ? layout.RedMask() : 0) |
                                                         (keepGreen ? layout.GreenMask() : 0) |
                                                         (keepBlue ? layout.BlueMask() : 0));
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    {
-                        return voDraw::PutChannels(x, y, keepRed, keepGreen, keepBlue, id, r.left,
-                                                   r.top, r.right, r.bottom);
-                    },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    { return static_cast<std::uint16_t>(s & mask); },
-                    "flags " + std::to_string(flags));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            {
+                return voDraw::PutChannels(x, y, keepRed, keepGreen, keepBlue, id, r.left, r.top,
+                                           r.right, r.bottom);
+            },
+            [&](std::uint16_t s, std::uint16_t, int, int)
+            { return static_cast<std::uint16_t>(s & mask); },
+            "flags " + std::to_string(flags));
     }
 }
 
@@ -202,8 +203,8 @@ TEST_P(ColourEffects, ChannelsAtDoublePositionsTruncateTowardZero)
         double x, y;
         int ix, iy;
     };
-    for (const Case& c : {Case{10.9, 20.999, 10, 20}, Case{-3.7, -0.5, -3, 0},
-                          Case{1e12, -1e12, INT_MAX, INT_MIN}})
+    for (const Case& c :
+         {Case{10.9, 20.999, 10, 20}, Case{-3.7, -0.5, -3, 0}, Case{1e12, -1e12, INT_MAX, INT_MIN}})
     {
         RandomBack();
         Picture before = Back();
@@ -219,11 +220,12 @@ TEST_P(ColourEffects, DarkenSubtractsFromEveryFiveBitValueAtEveryLevel)
 {
     for (int level = 0; level < 32; ++level)
     {
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    { return voDraw::PutDarken(x, y, level, id, r.left, r.top, r.right, r.bottom); },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    { return Darkened(s, level, level, level); },
-                    "level " + std::to_string(level), AllFramesAt(level));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            { return voDraw::PutDarken(x, y, level, id, r.left, r.top, r.right, r.bottom); },
+            [&](std::uint16_t s, std::uint16_t, int, int)
+            { return Darkened(s, level, level, level); },
+            "level " + std::to_string(level), AllFramesAt(level));
     }
 }
 
@@ -233,14 +235,13 @@ TEST_P(ColourEffects, DarkenRGBTakesOneLevelPerChannel)
     {
         // Each channel meets every level with every value over the sweep.
         int red = level, green = (level + 11) % 32, blue = (level + 23) % 32;
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    {
-                        return voDraw::PutDarkenRGB(x, y, red, green, blue, id, r.left, r.top,
-                                                    r.right, r.bottom);
-                    },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    { return Darkened(s, red, green, blue); },
-                    "level " + std::to_string(level), AllFramesAt(level));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r) {
+                return voDraw::PutDarkenRGB(x, y, red, green, blue, id, r.left, r.top, r.right,
+                                            r.bottom);
+            },
+            [&](std::uint16_t s, std::uint16_t, int, int) { return Darkened(s, red, green, blue); },
+            "level " + std::to_string(level), AllFramesAt(level));
     }
 }
 
@@ -257,21 +258,22 @@ TEST_P(ColourEffects, DarkenLevelsOutsideTheRangeAreTakenAsTheNearestEnd)
     };
     for (const Case& c : cases)
     {
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    {
-                        return voDraw::PutDarkenRGB(x, y, c.red, c.green, c.blue, id, r.left,
-                                                    r.top, r.right, r.bottom);
-                    },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    { return Darkened(s, c.asRed, c.asGreen, c.asBlue); },
-                    "RGB " + std::to_string(c.red));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            {
+                return voDraw::PutDarkenRGB(x, y, c.red, c.green, c.blue, id, r.left, r.top,
+                                            r.right, r.bottom);
+            },
+            [&](std::uint16_t s, std::uint16_t, int, int)
+            { return Darkened(s, c.asRed, c.asGreen, c.asBlue); },
+            "RGB " + std::to_string(c.red));
         int level = c.red;
         int as = c.asRed;
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    { return voDraw::PutDarken(x, y, level, id, r.left, r.top, r.right, r.bottom); },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    { return Darkened(s, as, as, as); },
-                    "level " + std::to_string(level));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            { return voDraw::PutDarken(x, y, level, id, r.left, r.top, r.right, r.bottom); },
+            [&](std::uint16_t s, std::uint16_t, int, int) { return Darkened(s, as, as, as); },
+            "level " + std::to_string(level));
     }
 }
 
@@ -315,20 +317,17 @@ TEST_P(ColourEffects, BrightnessMultipliesNativeChannelsAndLetsThemSpill)
     int round = 0;
     for (float factor : factors)
     {
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    {
-                        return voDraw::PutBrightness(x, y, factor, id, r.left, r.top, r.right,
-                                                     r.bottom);
-                    },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    {
-                        Channels n = layout.Native(s);
-                        return static_cast<std::uint16_t>(
-                            (TruncatedProduct(n.red, factor) << layout.RedShift()) |
-                            (TruncatedProduct(n.green, factor) << 5) |
-                            TruncatedProduct(n.blue, factor));
-                    },
-                    "factor " + std::to_string(factor), AllFramesAt(round++));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            { return voDraw::PutBrightness(x, y, factor, id, r.left, r.top, r.right, r.bottom); },
+            [&](std::uint16_t s, std::uint16_t, int, int)
+            {
+                Channels n = layout.Native(s);
+                return static_cast<std::uint16_t>(
+                    (TruncatedProduct(n.red, factor) << layout.RedShift()) |
+                    (TruncatedProduct(n.green, factor) << 5) | TruncatedProduct(n.blue, factor));
+            },
+            "factor " + std::to_string(factor), AllFramesAt(round++));
     }
 }
 
@@ -337,20 +336,19 @@ TEST_P(ColourEffects, BrightnessRGBTakesOneFactorPerChannel)
     const float sets[][3] = {{0.3f, 0.6f, 0.9f}, {1.0f, 0.0f, 0.5f}, {1.25f, -0.75f, 0.1f}};
     for (const auto& k : sets)
     {
-        ExpectSteps([&](int x, int y, ObjectId id, const Rect& r)
-                    {
-                        return voDraw::PutBrightnessRGB(x, y, k[0], k[1], k[2], id, r.left, r.top,
-                                                        r.right, r.bottom);
-                    },
-                    [&](std::uint16_t s, std::uint16_t, int, int)
-                    {
-                        Channels n = layout.Native(s);
-                        return static_cast<std::uint16_t>(
-                            (TruncatedProduct(n.red, k[0]) << layout.RedShift()) |
-                            (TruncatedProduct(n.green, k[1]) << 5) |
-                            TruncatedProduct(n.blue, k[2]));
-                    },
-                    "factors " + std::to_string(k[0]));
+        ExpectSteps(
+            [&](int x, int y, ObjectId id, const Rect& r) {
+                return voDraw::PutBrightnessRGB(x, y, k[0], k[1], k[2], id, r.left, r.top, r.right,
+                                                r.bottom);
+            },
+            [&](std::uint16_t s, std::uint16_t, int, int)
+            {
+                Channels n = layout.Native(s);
+                return static_cast<std::uint16_t>(
+                    (TruncatedProduct(n.red, k[0]) << layout.RedShift()) |
+                    (TruncatedProduct(n.green, k[1]) << 5) | TruncatedProduct(n.blue, k[2]));
+            },
+            "factors " + std::to_string(k[0]));
     }
 }
 
@@ -363,8 +361,8 @@ namespace
 Picture SmoothEdgesReference(const blit_testing::Layout& layout, const Picture& back,
                              const Picture& source, int x, int y, const Rect& r)
 {
-    ClippedRect c = ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width,
-                               source.height, kScreen);
+    ClippedRect c =
+        ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width, source.height, kScreen);
     auto src = [&](int i, int j) { return source.At(c.srcLeft + i, c.srcTop + j); };
     return ReferenceBlit(
         back, source, x, y, r, kScreen,
@@ -410,7 +408,7 @@ TEST_P(ColourEffects, SmoothEdgesMixOnlyUntouchedBackgroundUnderTransparentNeigh
             int x, y;
             Rect r;
         };
-        const Case cases[] = {{id, 30, 40, {0, 0, 45, 33}},  {id, -3, -2, {0, 0, 45, 33}},
+        const Case cases[] = {{id, 30, 40, {0, 0, 45, 33}},   {id, -3, -2, {0, 0, 45, 33}},
                               {id, 610, 460, {0, 0, 45, 33}}, {id, 5, 5, {10, 12, 11, 13}},
                               {thin, 9, 9, {0, 0, 1, 6}},     {id, 20, 20, {3, 4, 40, 5}}};
         for (const Case& c : cases)
@@ -423,9 +421,9 @@ TEST_P(ColourEffects, SmoothEdgesMixOnlyUntouchedBackgroundUnderTransparentNeigh
                 EXPECT_EQ(voDraw::PutSmoothEdges(c.x, c.y, c.id, c.r.left, c.r.top, c.r.right,
                                                  c.r.bottom),
                           1);
-                ExpectSamePicture(
-                    Back(), SmoothEdgesReference(layout, before, Object(c.id), c.x, c.y, c.r),
-                    "at " + std::to_string(c.x) + PathName(path));
+                ExpectSamePicture(Back(),
+                                  SmoothEdgesReference(layout, before, Object(c.id), c.x, c.y, c.r),
+                                  "at " + std::to_string(c.x) + PathName(path));
             }
         }
     }
@@ -463,8 +461,8 @@ namespace
 Picture BlurReference(const blit_testing::Layout& layout, const Picture& back,
                       const Picture& source, int x, int y, const Rect& r, int n)
 {
-    ClippedRect c = ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width,
-                               source.height, kScreen);
+    ClippedRect c =
+        ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width, source.height, kScreen);
     n = std::min({n, c.width, c.height});
     if (n < 1)
     {
@@ -497,8 +495,7 @@ Picture BlurReference(const blit_testing::Layout& layout, const Picture& back,
                                  }
                              }
                              int area = n * n;
-                             return layout.Join5(sum.red / area, sum.green / area,
-                                                 sum.blue / area);
+                             return layout.Join5(sum.red / area, sum.green / area, sum.blue / area);
                          });
 }
 
@@ -514,8 +511,10 @@ TEST_P(ColourEffects, BlurAveragesTheForwardWindowSlidBackAtTheRightAndBottom)
         int x, y;
         Rect r;
     };
-    const Case cases[] = {{id, 30, 40, {0, 0, 37, 29}},   {id, -5, 470, {0, 0, 37, 29}},
-                          {id, 620, -6, {1, 2, 36, 28}},  {id, 8, 8, {4, 4, 6, 5}},
+    const Case cases[] = {{id, 30, 40, {0, 0, 37, 29}},
+                          {id, -5, 470, {0, 0, 37, 29}},
+                          {id, 620, -6, {1, 2, 36, 28}},
+                          {id, 8, 8, {4, 4, 6, 5}},
                           {every, 100, 50, {0, 0, 256, 128}}};
     RandomBack(); // the reference starts from whatever the back buffer holds
     for (int n : {1, 2, 3, 4, 7, 29, 30, 1000})
@@ -530,13 +529,12 @@ TEST_P(ColourEffects, BlurAveragesTheForwardWindowSlidBackAtTheRightAndBottom)
             {
                 ASSERT_TRUE(SetBlitPath(path));
                 Picture before = Back();
-                EXPECT_EQ(voDraw::PutBlur(c.x, c.y, n, c.id, c.r.left, c.r.top, c.r.right,
-                                          c.r.bottom),
-                          1);
-                ExpectSamePicture(Back(),
-                                  BlurReference(layout, before, Object(c.id), c.x, c.y, c.r, n),
-                                  "n " + std::to_string(n) + " at " + std::to_string(c.x) +
-                                      PathName(path));
+                EXPECT_EQ(
+                    voDraw::PutBlur(c.x, c.y, n, c.id, c.r.left, c.r.top, c.r.right, c.r.bottom),
+                    1);
+                ExpectSamePicture(
+                    Back(), BlurReference(layout, before, Object(c.id), c.x, c.y, c.r, n),
+                    "n " + std::to_string(n) + " at " + std::to_string(c.x) + PathName(path));
             }
         }
     }
@@ -546,8 +544,10 @@ TEST_P(ColourEffects, BlurEdgesByHand)
 {
     // One row of 5-bit reds 4, 8, 12 over a row of 0, 0, 20: with n = 2 the last column's
     // window slides back onto the second, and the bottom row's onto the top one.
-    ObjectId id = MakeObject(3, 2, [&](int x, int y)
-                             { return layout.Join5(y == 0 ? 4 * (x + 1) : x == 2 ? 20 : 1, 0, 0); });
+    ObjectId id = MakeObject(3, 2,
+                             [&](int x, int y) {
+                                 return layout.Join5(y == 0 ? 4 * (x + 1) : x == 2 ? 20 : 1, 0, 0);
+                             });
     FillBack(0);
     EXPECT_EQ(voDraw::PutBlur(0, 0, 2, id, 0, 0, 3, 2), 1);
     Picture back = Back();
@@ -556,7 +556,8 @@ TEST_P(ColourEffects, BlurEdgesByHand)
     EXPECT_EQ(layout.Five(back.At(2, 0)).red, (8 + 12 + 1 + 20) / 4);
     EXPECT_EQ(layout.Five(back.At(2, 1)).red, (8 + 12 + 1 + 20) / 4);
     // n = 1 is the source's 5-bit colour.
-    ObjectId green = MakeObject(1, 1, [&](int, int) { return layout.JoinNative(3, 63 >> layout.rgb555, 5); });
+    ObjectId green =
+        MakeObject(1, 1, [&](int, int) { return layout.JoinNative(3, 63 >> layout.rgb555, 5); });
     EXPECT_EQ(voDraw::PutBlur(9, 9, 1, green, 0, 0, 1, 1), 1);
     EXPECT_EQ(Back().At(9, 9), layout.Join5(3, 31, 5));
 }
@@ -579,30 +580,29 @@ TEST_P(ColourEffects, DisplacePullsTheBackgroundUpByTheSourceRedWithinTheRectang
 {
     for (float level : {0.0f, 0.3f, 0.5f, 0.77f, 1.0f, 1.6f, -0.4f, 1e20f})
     {
-        ExpectLike([&](int x, int y, ObjectId id, const Rect& r)
-                   { return voDraw::PutDisplace(x, y, level, id, r.left, r.top, r.right, r.bottom); },
-                   [&](const Picture& back, const Picture& source, const Frame& f)
-                   {
-                       ClippedRect c = ClipByHand(f.x, f.y, f.source.left, f.source.top,
-                                                  f.source.right, f.source.bottom, source.width,
-                                                  source.height, kScreen);
-                       double tv = std::trunc(31.0 - 31.0 * static_cast<double>(level));
-                       std::int64_t t = tv <= INT_MIN   ? INT_MIN
-                                        : tv >= INT_MAX ? INT_MAX
-                                                        : static_cast<std::int64_t>(tv);
-                       return ReferenceBlit(back, source, f.x, f.y, f.source, kScreen,
-                                            [&](std::uint16_t s, std::uint16_t, int i, int j)
-                                            {
-                                                std::int64_t d = layout.Five(s).red - t;
-                                                if (d < 1 || d >= c.height - j)
-                                                {
-                                                    d = 0;
-                                                }
-                                                return back.At(c.x + i, c.y + j +
-                                                                            static_cast<int>(d));
-                                            });
-                   },
-                   "level " + std::to_string(level));
+        ExpectLike(
+            [&](int x, int y, ObjectId id, const Rect& r)
+            { return voDraw::PutDisplace(x, y, level, id, r.left, r.top, r.right, r.bottom); },
+            [&](const Picture& back, const Picture& source, const Frame& f)
+            {
+                ClippedRect c = ClipByHand(f.x, f.y, f.source.left, f.source.top, f.source.right,
+                                           f.source.bottom, source.width, source.height, kScreen);
+                double tv = std::trunc(31.0 - 31.0 * static_cast<double>(level));
+                std::int64_t t = tv <= INT_MIN   ? INT_MIN
+                                 : tv >= INT_MAX ? INT_MAX
+                                                 : static_cast<std::int64_t>(tv);
+                return ReferenceBlit(back, source, f.x, f.y, f.source, kScreen,
+                                     [&](std::uint16_t s, std::uint16_t, int i, int j)
+                                     {
+                                         std::int64_t d = layout.Five(s).red - t;
+                                         if (d < 1 || d >= c.height - j)
+                                         {
+                                             d = 0;
+                                         }
+                                         return back.At(c.x + i, c.y + j + static_cast<int>(d));
+                                     });
+            },
+            "level " + std::to_string(level));
     }
 }
 
@@ -610,8 +610,10 @@ TEST_P(ColourEffects, DisplaceByHand)
 {
     // A 1 x 4 height map of red 31 at level 1.0: each row pulls from 31 rows below unless
     // that leaves the rectangle, so nothing moves; red 2 pulls from two rows below.
-    ObjectId tall = MakeObject(1, 4, [&](int, int y) { return layout.Join5(y < 2 ? 2 : 31, 0, 0); });
-    draw_testing::PaintSurface(BackBuffer(), [](int, int y) { return static_cast<std::uint16_t>(y + 1); });
+    ObjectId tall =
+        MakeObject(1, 4, [&](int, int y) { return layout.Join5(y < 2 ? 2 : 31, 0, 0); });
+    draw_testing::PaintSurface(BackBuffer(),
+                               [](int, int y) { return static_cast<std::uint16_t>(y + 1); });
     EXPECT_EQ(voDraw::PutDisplace(0, 0, 1.0f, tall, 0, 0, 1, 4), 1);
     Picture back = Back();
     EXPECT_EQ(back.At(0, 0), 3); // from row 2
@@ -644,8 +646,8 @@ TEST_P(ColourEffects, TransparentSourcePixelsLeaveTheBackBufferInEveryMember)
          { return voDraw::PutChannels(x, y, 0, 0, 0, id, r.left, r.top, r.right, r.bottom); }},
         {"Brightness", [](int x, int y, ObjectId id, const Rect& r)
          { return voDraw::PutBrightness(x, y, 0.0f, id, r.left, r.top, r.right, r.bottom); }},
-        {"BrightnessRGB", [](int x, int y, ObjectId id, const Rect& r)
-         {
+        {"BrightnessRGB",
+         [](int x, int y, ObjectId id, const Rect& r) {
              return voDraw::PutBrightnessRGB(x, y, 0.5f, 0.0f, 2.0f, id, r.left, r.top, r.right,
                                              r.bottom);
          }},
@@ -680,7 +682,8 @@ TEST_P(ColourEffects, TransparentSourcePixelsLeaveTheBackBufferInEveryMember)
             {
                 for (int i = 0; i < 41; ++i)
                 {
-                    if (source.At(i, j) == 0 && after.At(20 + i, 30 + j) != before.At(20 + i, 30 + j))
+                    if (source.At(i, j) == 0 &&
+                        after.At(20 + i, 30 + j) != before.At(20 + i, 30 + j))
                     {
                         ++changed;
                     }

@@ -31,8 +31,8 @@ Picture GlowReference(const blit_testing::Layout& layout, const Picture& back,
                       const Picture& source, int x, int y, const Rect& r, const Rect& clip,
                       const GlowArgs& g, std::uint32_t& index)
 {
-    ClippedRect c = ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width,
-                               source.height, clip);
+    ClippedRect c =
+        ClipByHand(x, y, r.left, r.top, r.right, r.bottom, source.width, source.height, clip);
     Picture out = back;
     auto add = [&](int px, int py, const Channels& in)
     {
@@ -142,23 +142,22 @@ TEST_P(Glow, RingsFollowEachDirectionBitWithinTheClipRectangle)
     };
     // Inside, and over each edge of the clip rectangle, where rings are cut.
     const Place places[] = {{100, 80}, {36, 27}, {195, 146}, {120, 32}, {42, 140}};
-    const int directionSets[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0xFF, 0x5A,
-                                 0xA5, 0x1FF42};
+    const int directionSets[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20,
+                                 0x40, 0x80, 0xFF, 0x5A, 0xA5, 0x1FF42};
     int round = 0;
     for (int directions : directionSets)
     {
         for (const Place& p : places)
         {
-            GlowArgs g{round % 3, (round + 1) % 2, round % 4 == 3 ? 3 : 0, directions,
-                       round % 2};
+            GlowArgs g{round % 3, (round + 1) % 2, round % 4 == 3 ? 3 : 0, directions, round % 2};
             ++round;
             clipRect = clip;
             RandomBack();
             Picture before = Back();
             std::uint32_t index = glowTableIndex;
             EXPECT_EQ(Put(p.x, p.y, g, id, Rect{0, 0, 9, 6}), 1);
-            Picture expected = GlowReference(layout, before, source, p.x, p.y, Rect{0, 0, 9, 6},
-                                             clip, g, index);
+            Picture expected =
+                GlowReference(layout, before, source, p.x, p.y, Rect{0, 0, 9, 6}, clip, g, index);
             std::string what = "directions " + std::to_string(directions) + " at " +
                                std::to_string(p.x) + ", " + std::to_string(p.y);
             ExpectSamePicture(Back(), expected, what);
@@ -220,9 +219,8 @@ TEST_P(Glow, ShiftsOutsideTheRangeAreTakenAsTheNearestEnd)
         Picture before = Back();
         std::uint32_t index = glowTableIndex;
         EXPECT_EQ(Put(300, 200, c.passed, id, Rect{0, 0, 6, 6}), 1);
-        ExpectSamePicture(Back(), GlowReference(layout, before, source, 300, 200,
-                                                Rect{0, 0, 6, 6}, Rect{0, 0, 640, 480}, c.as,
-                                                index));
+        ExpectSamePicture(Back(), GlowReference(layout, before, source, 300, 200, Rect{0, 0, 6, 6},
+                                                Rect{0, 0, 640, 480}, c.as, index));
     }
 }
 
@@ -232,10 +230,9 @@ TEST_P(Glow, WithoutDirectionsItIsAKeyedCopyOrNothing)
     RandomBack();
     Picture before = Back();
     EXPECT_EQ(voDraw::PutGlow(50, 60, 0, 0, 0, 0, 1, id, 0, 0, 20, 15), 1);
-    ExpectSamePicture(Back(), ReferenceBlit(before, Object(id), 50, 60, Rect{0, 0, 20, 15},
-                                            Rect{0, 0, 640, 480},
-                                            [](std::uint16_t s, std::uint16_t, int, int)
-                                            { return s; }));
+    ExpectSamePicture(
+        Back(), ReferenceBlit(before, Object(id), 50, 60, Rect{0, 0, 20, 15}, Rect{0, 0, 640, 480},
+                              [](std::uint16_t s, std::uint16_t, int, int) { return s; }));
     // Bits above the low 16 are not directions.
     before = Back();
     EXPECT_EQ(voDraw::PutGlow(50, 60, 0, 0, 0, 0x7FFF0000, 0, id, 0, 0, 20, 15), 1);
