@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "draw/blit/blit_internal.h"
+#include "draw/blit/gather.h"
 
 namespace
 {
@@ -156,16 +157,20 @@ struct AxisTable
 {
     std::int64_t first = 0;
     std::vector<std::int64_t> values; // source column, or row offset in pixels; -1: none
+    std::vector<std::int32_t> narrow; // the same in 32 bits, when the source is small enough
 
     void Fill(const AxisMap& map, std::int64_t from, std::int64_t to, std::int64_t scale,
               std::int64_t origin)
     {
         first = from;
         values.resize(static_cast<std::size_t>(to - from + 1));
+        narrow.resize(values.size());
         for (std::int64_t n = from; n <= to; ++n)
         {
             int s = map(n);
-            values[static_cast<std::size_t>(n - from)] = s == kNotDrawn ? -1 : origin + s * scale;
+            std::int64_t value = s == kNotDrawn ? -1 : origin + s * scale;
+            values[static_cast<std::size_t>(n - from)] = value;
+            narrow[static_cast<std::size_t>(n - from)] = static_cast<std::int32_t>(value);
         }
     }
 };
@@ -210,6 +215,69 @@ void SampleRow(Coord u, Coord v, Coord cosA, Coord sinA, std::int64_t count,
     }
 }
 
+#ifdef PLONDER_BLIT_GATHER
+// trunc(n / 360) in eight lanes, |n| < 2^31: |n| / 8 / 45, the division by 45 done as a
+// multiplication by ceil(2^37 / 45) and a shift (exact for every 32-bit dividend), then the
+// sign put back.
+[[gnu::target("avx2")]] inline __m256i DivideBy360(__m256i n)
+{
+    const __m256i magic = _mm256_set1_epi32(static_cast<int>(0xB60B60B7u));
+    const __m256i x = _mm256_srli_epi32(_mm256_abs_epi32(n), 3);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(x, magic), 37);
+    const __m256i odd =
+        _mm256_slli_epi64(_mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(x, 32), magic), 37),
+                          32);
+    return _mm256_sign_epi32(_mm256_blend_epi32(even, odd, 0xAA), n);
+}
+
+// SampleRow's sampling eight pixels at a time: out[i] receives the sampled source pixel, or 0
+// where nothing is sampled. The coordinates must fit in 32 bits with room for a step of eight
+// columns, the tables in 32 bits, and last is the source buffer's last pixel index.
+[[gnu::target("avx2")]] void SampleRowAvx2(std::int32_t u, std::int32_t v, std::int32_t cosA,
+                                           std::int32_t sinA, std::int64_t count,
+                                           const AxisTable& columns, const AxisTable& rows,
+                                           const std::uint16_t* source, std::int32_t last,
+                                           std::uint16_t* out)
+{
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m256i uv = _mm256_add_epi32(_mm256_set1_epi32(u),
+                                  _mm256_mullo_epi32(lanes, _mm256_set1_epi32(cosA)));
+    __m256i vv = _mm256_add_epi32(_mm256_set1_epi32(v),
+                                  _mm256_mullo_epi32(lanes, _mm256_set1_epi32(sinA)));
+    const __m256i uStep = _mm256_set1_epi32(8 * cosA);
+    const __m256i vStep = _mm256_set1_epi32(8 * sinA);
+    const __m256i columnFirst = _mm256_set1_epi32(static_cast<std::int32_t>(columns.first));
+    const __m256i rowFirst = _mm256_set1_epi32(static_cast<std::int32_t>(rows.first));
+    const __m256i lastIndex = _mm256_set1_epi32(last);
+    const __m256i none = _mm256_set1_epi32(-1);
+    const int* column = columns.narrow.data();
+    const int* row = rows.narrow.data();
+    std::int64_t i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        __m256i a = _mm256_sub_epi32(DivideBy360(uv), columnFirst);
+        __m256i b = _mm256_sub_epi32(DivideBy360(vv), rowFirst);
+        __m256i sx = _mm256_i32gather_epi32(column, a, 4);
+        __m256i sy = _mm256_i32gather_epi32(row, b, 4);
+        __m256i inside = _mm256_cmpgt_epi32(_mm256_or_si256(sx, sy), none);
+        __m256i p = GatherPixels(source, _mm256_add_epi32(sx, sy), inside, lastIndex);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), NarrowPixels(p));
+        uv = _mm256_add_epi32(uv, uStep);
+        vv = _mm256_add_epi32(vv, vStep);
+    }
+    std::int32_t tailU = u + static_cast<std::int32_t>(i) * cosA;
+    std::int32_t tailV = v + static_cast<std::int32_t>(i) * sinA;
+    for (; i < count; ++i)
+    {
+        std::int32_t sx = column[tailU / kFixed - columns.first];
+        std::int32_t sy = row[tailV / kFixed - rows.first];
+        out[i] = (sx | sy) >= 0 ? source[sx + sy] : 0;
+        tailU += cosA;
+        tailV += sinA;
+    }
+}
+#endif
+
 // The rotation frame around the members' mapping: maps(r, columns, rows) gives the two axis
 // maps, once per call, or with mapsPerRow once for every rectangle row from row 0 on, in order
 // (the perspective member steps its magnification with each call).
@@ -241,6 +309,11 @@ int RotationFrame(int left, int top, int right, int bottom, int angle, ObjectId 
         CoordinateRange(r, r.cl, r.cr, r.ct, r.cb - 1, VAt, vLow, vHigh);
         const std::int64_t narrow = (std::int64_t{1} << 30) / kFixed;
         bool fits32 = uLow > -narrow && uHigh < narrow && vLow > -narrow && vHigh < narrow;
+        // The eight-pixel path also needs every pixel index of the source in 32 bits.
+        const std::int64_t last = pitch * source.height - 1;
+        const bool gather = fits32 && last >= 1 && last < INT32_MAX &&
+                            ActiveBlitPath() == BlitPath::Avx2;
+        std::vector<std::uint16_t> sampled(gather ? static_cast<std::size_t>(r.cr - r.cl) : 0);
 
         AxisTable columns, rows;
         AxisMap columnMap, rowMap;
@@ -273,13 +346,32 @@ int RotationFrame(int left, int top, int right, int bottom, int angle, ObjectId 
             std::int64_t count = r.cr - r.cl;
             std::int64_t u = UAt(r, r.cl, j);
             std::int64_t v = VAt(r, r.cl, j);
+#ifdef PLONDER_BLIT_GATHER
+            if (gather)
+            {
+                SampleRowAvx2(static_cast<std::int32_t>(u), static_cast<std::int32_t>(v),
+                              static_cast<std::int32_t>(r.cosA),
+                              static_cast<std::int32_t>(r.sinA), count, columns, rows, base,
+                              static_cast<std::int32_t>(last), sampled.data());
+                const std::uint16_t* s = sampled.data();
+                RunVectorised(
+                    [&]
+                    {
+                        for (std::int64_t i = 0; i < count; ++i)
+                        {
+                            d[i] = s[i] != 0 ? pixel(s[i]) : d[i];
+                        }
+                    });
+                continue;
+            }
+#endif
             if (fits32)
             {
                 SampleRow<std::int32_t>(static_cast<std::int32_t>(u),
                                         static_cast<std::int32_t>(v),
                                         static_cast<std::int32_t>(r.cosA),
-                                        static_cast<std::int32_t>(r.sinA), count, columns, rows,
-                                        base, d, pixel);
+                                        static_cast<std::int32_t>(r.sinA), count, columns,
+                                        rows, base, d, pixel);
             }
             else
             {
@@ -292,10 +384,13 @@ int RotationFrame(int left, int top, int right, int bottom, int angle, ObjectId 
     return 1;
 }
 
-std::uint16_t Unchanged(std::uint16_t s)
+struct Unchanged
 {
-    return s;
-}
+    std::uint16_t operator()(std::uint16_t s) const
+    {
+        return s;
+    }
+};
 
 // The plain, tiled and magnified members: the same two maps for every row.
 int RotateWith(int left, int top, int right, int bottom, int angle, bool tiled, bool zoomed,
@@ -307,7 +402,7 @@ int RotateWith(int left, int top, int right, int bottom, int angle, bool tiled, 
         rows = AxisMap{tiled, zoomed, zoom, r.oy, r.sh};
     };
     return RotationFrame(left, top, right, bottom, angle, id, srcLeft, srcTop, srcRight,
-                         srcBottom, false, maps, Unchanged);
+                         srcBottom, false, maps, Unchanged{});
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "draw/blit/blit.h"
+#include "draw/blit/blit_internal.h"
 #include "tests/draw/blit/blit_support.h"
 
 using blit_testing::ExpectSamePicture;
@@ -185,18 +186,26 @@ Picture Reference(const Picture& back, const Picture& object, int objectWidth, i
 class Rotation : public blit_testing::BlitTest
 {
   protected:
-    // Runs the call on a random back buffer and compares with the reference.
+    // Runs the call on a random back buffer on each instruction path and compares with the
+    // reference.
     void Check(ObjectId id, const RotateCall& c)
     {
-        RandomBack();
-        Picture before = Back();
-        EXPECT_EQ(Call(id, c), 1) << Describe(c);
-        Rect visible{std::max(clipRect.left, 0), std::max(clipRect.top, 0),
-                     std::min(clipRect.right, 640), std::min(clipRect.bottom, 480)};
-        ExpectSamePicture(Back(),
-                          Reference(before, Object(id), objectTable[id].width,
-                                    objectTable[id].height, c, visible, layout),
-                          Describe(c));
+        for (BlitPath path : {BlitPath::Baseline, BlitPath::Avx2})
+        {
+            if (!SetBlitPath(path))
+            {
+                continue;
+            }
+            RandomBack();
+            Picture before = Back();
+            EXPECT_EQ(Call(id, c), 1) << Describe(c);
+            Rect visible{std::max(clipRect.left, 0), std::max(clipRect.top, 0),
+                         std::min(clipRect.right, 640), std::min(clipRect.bottom, 480)};
+            ExpectSamePicture(Back(),
+                              Reference(before, Object(id), objectTable[id].width,
+                                        objectTable[id].height, c, visible, layout),
+                              Describe(c) + (path == BlitPath::Avx2 ? " avx2" : " baseline"));
+        }
     }
 };
 
