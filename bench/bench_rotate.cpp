@@ -179,17 +179,19 @@ void MakeTunnel(benchmark::State& state)
 }
 BENCHMARK(MakeTunnel);
 
+// A 640 x 480 map over a texture of range(0) x range(0) pixels, the object's top-left part.
 void PutTunnel(benchmark::State& state)
 {
-    voDraw::MakeTunnel(kWidth, kHeight, kWidth, kHeight, -1, -1, -1, 0, 0, 1);
+    int texture = static_cast<int>(state.range(0));
+    voDraw::MakeTunnel(texture, texture, kWidth, kHeight, -1, -1, -1, 0, 0, 1);
     int frame = 0;
     Run(state, [&](ObjectId id)
         {
             ++frame;
-            voDraw::PutTunnel(0, 0, frame % kWidth, (frame * 7) % kHeight, id);
+            voDraw::PutTunnel(0, 0, frame % texture, (frame * 7) % texture, id);
         });
 }
-BENCHMARK(PutTunnel);
+BENCHMARK(PutTunnel)->Arg(128)->Arg(256)->Arg(480);
 
 // ---- Mirrored and smeared -------------------------------------------------------------------
 

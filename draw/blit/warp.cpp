@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw/blit/blit_internal.h"
+#include "draw/blit/gather.h"
 
 TunnelMap tunnelMap = {0, 0, 0, 0, {}};
 
@@ -33,6 +34,42 @@ std::int64_t MapCoordinate(double value)
     }
     return static_cast<std::int64_t>(value);
 }
+
+#ifdef PLONDER_BLIT_GATHER
+// One map row's pixels eight at a time: the (u, v) pairs are shifted and wrapped as 16-bit
+// lanes and joined into a pixel index by one multiply-add with (1, pitch). Texture sizes up to
+// 16383 and pitches up to 32767 pixels keep every lane inside 16 bits.
+[[gnu::target("avx2")]] void TunnelRowAvx2(const TunnelEntry* entry, std::int64_t count,
+                                           int du, int dv, int tw, int th, int pitch,
+                                           const std::uint16_t* texture, std::int32_t last,
+                                           std::uint16_t* d)
+{
+    const __m256i offsets = _mm256_set1_epi32((dv << 16) | du);
+    const __m256i limits = _mm256_set1_epi32((th << 16) | tw);
+    const __m256i highest = _mm256_set1_epi32(((th - 1) << 16) | (tw - 1));
+    const __m256i weights = _mm256_set1_epi32((pitch << 16) | 1);
+    const __m256i everywhere = _mm256_set1_epi32(-1);
+    const __m256i lastIndex = _mm256_set1_epi32(last);
+    std::int64_t i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        __m256i uv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(entry + i));
+        uv = _mm256_add_epi16(uv, offsets);
+        uv = _mm256_sub_epi16(uv, _mm256_and_si256(_mm256_cmpgt_epi16(uv, highest), limits));
+        __m256i index = _mm256_madd_epi16(uv, weights);
+        __m256i p = GatherPixels(texture, index, everywhere, lastIndex);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), NarrowPixels(p));
+    }
+    for (; i < count; ++i)
+    {
+        int u = entry[i].u + du;
+        int v = entry[i].v + dv;
+        u -= u >= tw ? tw : 0;
+        v -= v >= th ? th : 0;
+        d[i] = texture[v * pitch + u];
+    }
+}
+#endif
 
 } // namespace
 
@@ -245,12 +282,12 @@ int PutTunnel(int x, int y, int offsetU, int offsetV, ObjectId id)
     }
     // Not clipped to clipRect; only the back buffer's own edges hold it.
     const std::int64_t first = std::max<std::int64_t>(0, -std::int64_t{x});
-    const std::int64_t last =
+    const std::int64_t right =
         std::min<std::int64_t>(map.mapWidth, std::int64_t{destination.width} - x);
     const std::int64_t top = std::max<std::int64_t>(0, -std::int64_t{y});
     const std::int64_t bottom =
         std::min<std::int64_t>(map.mapHeight, std::int64_t{destination.height} - y);
-    if (first >= last || top >= bottom)
+    if (first >= right || top >= bottom)
     {
         UnlockBlitSurfaces(id);
         return 1;
@@ -262,13 +299,24 @@ int PutTunnel(int x, int y, int offsetU, int offsetV, ObjectId id)
     const bool inside = tw <= objectWidth && th <= objectHeight;
     const std::ptrdiff_t pitch = source.pitchBytes / 2;
     const std::uint16_t* texture = source.pixels;
+    const std::int64_t last = pitch * source.height - 1;
+    const bool gather = inside && tw <= 16383 && th <= 16383 && pitch <= 32767 && last >= 1 &&
+                        last < INT32_MAX && ActiveBlitPath() == BlitPath::Avx2;
     for (std::int64_t j = top; j < bottom; ++j)
     {
         const TunnelEntry* entry = map.entries.data() + j * map.mapWidth;
         std::uint16_t* d = destination.Row(static_cast<int>(y + j));
+#ifdef PLONDER_BLIT_GATHER
+        if (gather)
+        {
+            TunnelRowAvx2(entry + first, right - first, du, dv, tw, th, static_cast<int>(pitch),
+                          texture, static_cast<std::int32_t>(last), d + x + first);
+            continue;
+        }
+#endif
         if (inside)
         {
-            for (std::int64_t i = first; i < last; ++i)
+            for (std::int64_t i = first; i < right; ++i)
             {
                 int u = entry[i].u + du;
                 int v = entry[i].v + dv;
@@ -279,7 +327,7 @@ int PutTunnel(int x, int y, int offsetU, int offsetV, ObjectId id)
         }
         else
         {
-            for (std::int64_t i = first; i < last; ++i)
+            for (std::int64_t i = first; i < right; ++i)
             {
                 int u = entry[i].u + du;
                 int v = entry[i].v + dv;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "draw/blit/blit.h"
+#include "draw/blit/blit_internal.h"
 #include "tests/draw/blit/blit_support.h"
 
 using blit_testing::ExpectSamePicture;
@@ -410,15 +411,23 @@ TEST_P(Warp, PutTunnelWrapsOffsetsAndClipsOnlyToTheBackBuffer)
         {580, 430, 7, 9},     {700, 10, 0, 0},      {10, 500, 0, 0},
         {-2147483647 - 1, -2147483647 - 1, 0, 0},   {2147483647, 2147483647, 0, 0},
     };
-    for (const Case& c : cases)
+    for (BlitPath path : {BlitPath::Baseline, BlitPath::Avx2})
     {
-        RandomBack();
-        Picture before = Back();
-        EXPECT_EQ(voDraw::PutTunnel(c.x, c.y, c.offsetU, c.offsetV, id), 1);
-        ExpectSamePicture(Back(), TunnelPicture(before, id, c.x, c.y, c.offsetU, c.offsetV),
-                          "tunnel at " + std::to_string(c.x) + "," + std::to_string(c.y) +
-                              " offsets " + std::to_string(c.offsetU) + "," +
-                              std::to_string(c.offsetV));
+        if (!SetBlitPath(path))
+        {
+            continue;
+        }
+        for (const Case& c : cases)
+        {
+            RandomBack();
+            Picture before = Back();
+            EXPECT_EQ(voDraw::PutTunnel(c.x, c.y, c.offsetU, c.offsetV, id), 1);
+            ExpectSamePicture(Back(), TunnelPicture(before, id, c.x, c.y, c.offsetU, c.offsetV),
+                              "tunnel at " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                                  " offsets " + std::to_string(c.offsetU) + "," +
+                                  std::to_string(c.offsetV) +
+                                  (path == BlitPath::Avx2 ? " avx2" : " baseline"));
+        }
     }
     for (ObjectId bad : {-1, 1024, 700})
     {
@@ -434,4 +443,18 @@ TEST_P(Warp, PutTunnelReadsATextureLargerThanTheObjectInsideTheObject)
     Picture before = Back();
     EXPECT_EQ(voDraw::PutTunnel(5, 5, 100, 150, id), 1);
     ExpectSamePicture(Back(), TunnelPicture(before, id, 5, 5, 100, 150), "large texture");
+    // A texture exactly the object's size, read up to its last pixel, on both paths.
+    ObjectId exact = RandomObject(37, 23);
+    MakeTunnel(TunnelArgs{objectTable[exact].width, objectTable[exact].height, 200, 150, -1, -1,
+                          -1, 2, 0, 1});
+    for (BlitPath path : {BlitPath::Baseline, BlitPath::Avx2})
+    {
+        if (SetBlitPath(path))
+        {
+            RandomBack();
+            before = Back();
+            EXPECT_EQ(voDraw::PutTunnel(3, 4, 36, 22, exact), 1);
+            ExpectSamePicture(Back(), TunnelPicture(before, exact, 3, 4, 36, 22), "exact");
+        }
+    }
 }
