@@ -136,18 +136,46 @@ struct AxisMap
     std::int64_t offset; // ox or oy
     int size;            // sw or sh
 
-    int operator()(std::int64_t n) const
+    // The source index for n, kNotDrawn for none. Calls come with n rising by 1, and
+    // previous carries the last tiled index from one call to the next (starting empty),
+    // so the remainder mostly moves by one instead of being divided out.
+    struct Previous
+    {
+        std::int64_t distance = -2; // |quotient| of the previous call; -2: none yet
+        std::int64_t index = 0;
+    };
+    int operator()(std::int64_t n, Previous& previous) const
     {
         std::int64_t m = n - offset;
         if (zoomed && !ZoomQuotient(m, zoom, m))
         {
             return kNotDrawn;
         }
-        if (tiled)
+        if (!tiled)
         {
-            return static_cast<int>((m < 0 ? -m : m) % size);
+            return m >= 0 && m < size ? static_cast<int>(m) : kNotDrawn;
         }
-        return m >= 0 && m < size ? static_cast<int>(m) : kNotDrawn;
+        std::int64_t distance = m < 0 ? -m : m;
+        std::int64_t index;
+        if (distance == previous.distance)
+        {
+            index = previous.index;
+        }
+        else if (distance == previous.distance + 1)
+        {
+            index = previous.index + 1 == size ? 0 : previous.index + 1;
+        }
+        else if (distance == previous.distance - 1)
+        {
+            index = previous.index == 0 ? size - 1 : previous.index - 1;
+        }
+        else
+        {
+            index = distance % size;
+        }
+        previous.distance = distance;
+        previous.index = index;
+        return static_cast<int>(index);
     }
 };
 
@@ -165,9 +193,10 @@ struct AxisTable
         first = from;
         values.resize(static_cast<std::size_t>(to - from + 1));
         narrow.resize(values.size());
+        AxisMap::Previous previous;
         for (std::int64_t n = from; n <= to; ++n)
         {
-            int s = map(n);
+            int s = map(n, previous);
             std::int64_t value = s == kNotDrawn ? -1 : origin + s * scale;
             values[static_cast<std::size_t>(n - from)] = value;
             narrow[static_cast<std::size_t>(n - from)] = static_cast<std::int32_t>(value);

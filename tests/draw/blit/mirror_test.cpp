@@ -487,7 +487,8 @@ TEST_P(Mirror, DrumProjectsRowsAndAdvancesItsSharedPhaseOnTheFrameClock)
         float phase;
     };
     const Step steps[] = {{0, 12.5f, 100, 0.75f}, {0, 3.0f, 250, 10.0f}, {1, 40.0f, 100, 29.5f},
-                          {1, 2.0f, 50, 3.25f},   {0, -20.0f, 100, 30.0f}};
+                          {1, 2.0f, 50, 3.25f},   {0, -20.0f, 100, 30.0f},
+                          {1, 20.0f, 50, 30.0f},  {0, 20.0f, 50, 1.0f}}; // landing on h and 0
     for (const Step& s : steps)
     {
         drumPhase = s.phase;
