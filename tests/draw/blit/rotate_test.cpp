@@ -227,9 +227,12 @@ TEST_P(Rotation, EveryMemberFollowsTheFixedPointMappingOnRandomFrames)
     {
         for (int angle : angles)
         {
-            // Rectangles of odd and even sizes, larger and smaller than the source.
-            RotateCall c{m, 100 + n % 7, 80 + n % 5, 100 + n % 7 + 41 + n % 3,
-                         80 + n % 5 + 60 - n % 4, angle, (n % 2) != 0 ? whole : part};
+            // Rectangles of odd and even sizes, larger and smaller than the source (the
+            // centring offsets then are negative, odd ones rounding down).
+            int width = n % 3 == 2 ? 20 + n % 2 : 41 + n % 3;
+            int height = n % 4 == 3 ? 15 + n % 2 : 60 - n % 4;
+            RotateCall c{m, 100 + n % 7, 80 + n % 5, 100 + n % 7 + width, 80 + n % 5 + height,
+                         angle, (n % 2) != 0 ? whole : part};
             c.zoom = zooms[n % 6];
             c.zoomX = zooms[(n + 1) % 6];
             c.zoomY = zooms[(n + 2) % 6];

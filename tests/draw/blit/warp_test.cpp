@@ -329,7 +329,9 @@ TEST_P(Warp, MakeTunnelFollowsEveryCentreMotionDistanceAndDepthKind)
         {
             for (int depth = -1; depth <= 6; ++depth)
             {
-                TunnelArgs a{64, 32, 23, 17, -1, -1, -1, motion, distance, depth};
+                // A map taller than wide lets the sideways motions reach the edge and stop.
+                int mapWidth = (distance + depth) % 2 == 0 ? 23 : 9;
+                TunnelArgs a{64, 32, mapWidth, 17, -1, -1, -1, motion, distance, depth};
                 if ((motion + distance + depth) % 3 == 0)
                 {
                     a.centreX = 5;
