@@ -128,6 +128,51 @@ bool ZoomQuotient(std::int64_t n, float zoom, std::int64_t& q)
 
 // How one axis turns a whole coordinate n = u / 360 (or v / 360) into a source column or
 // row, 0..size - 1, or kNotDrawn.
+// trunc(n / zoom) for one zoom and many n, without a division for each. zoom is a float, so
+// a quotient below 2^28 that is not a whole number lies at least 2^-24 of its size away from
+// one, far more than the double division's rounding: the division's truncation is then the
+// exact floor of |n| / |zoom| with the sign put back, which a multiplication by the
+// reciprocal gives to within one, and exact products of whole numbers and zoom settle.
+struct ZoomDivider
+{
+    double magnitude = 1.0; // |zoom|
+    double reciprocal = 1.0;
+    bool negative = false;
+    bool usable = false; // false: zoom is 0 or not finite, and every n takes ZoomQuotient
+
+    explicit ZoomDivider(float zoom)
+    {
+        double z = static_cast<double>(zoom);
+        if (z != 0.0 && std::isfinite(z))
+        {
+            magnitude = std::fabs(z);
+            reciprocal = 1.0 / magnitude;
+            negative = z < 0.0;
+            usable = true;
+        }
+    }
+    bool Quotient(std::int64_t n, float zoom, std::int64_t& q) const
+    {
+        const double a = static_cast<double>(n < 0 ? -n : n);
+        const double estimate = a * reciprocal;
+        if (!usable || !(estimate < 268435456.0))
+        {
+            return ZoomQuotient(n, zoom, q);
+        }
+        std::int64_t floor = static_cast<std::int64_t>(estimate);
+        if (static_cast<double>(floor + 1) * magnitude <= a)
+        {
+            ++floor;
+        }
+        else if (static_cast<double>(floor) * magnitude > a)
+        {
+            --floor;
+        }
+        q = (n < 0) != negative ? -floor : floor;
+        return true;
+    }
+};
+
 struct AxisMap
 {
     bool tiled;
@@ -144,10 +189,10 @@ struct AxisMap
         std::int64_t distance = -2; // |quotient| of the previous call; -2: none yet
         std::int64_t index = 0;
     };
-    int operator()(std::int64_t n, Previous& previous) const
+    int operator()(std::int64_t n, const ZoomDivider& divider, Previous& previous) const
     {
         std::int64_t m = n - offset;
-        if (zoomed && !ZoomQuotient(m, zoom, m))
+        if (zoomed && !divider.Quotient(m, zoom, m))
         {
             return kNotDrawn;
         }
@@ -194,9 +239,10 @@ struct AxisTable
         values.resize(static_cast<std::size_t>(to - from + 1));
         narrow.resize(values.size());
         AxisMap::Previous previous;
+        const ZoomDivider divider(map.zoom);
         for (std::int64_t n = from; n <= to; ++n)
         {
-            int s = map(n, previous);
+            int s = map(n, divider, previous);
             std::int64_t value = s == kNotDrawn ? -1 : origin + s * scale;
             values[static_cast<std::size_t>(n - from)] = value;
             narrow[static_cast<std::size_t>(n - from)] = static_cast<std::int32_t>(value);

@@ -476,3 +476,26 @@ TEST_P(Rotation, RefusalsAndLimitsAreSafe)
     perspective.zoomYStep = -0.1f; // passes through 0 on the way
     Check(id, perspective);
 }
+
+TEST_P(Rotation, ZoomQuotientsTruncateAsTheDoubleDivisionDoes)
+{
+    // Quotients that fall just below a whole number (3 / 0.3f is 9.9999996...) must not be
+    // rounded up to it, whatever the zoom, its sign and the coordinate.
+    ObjectId id = RandomObject(97, 13, 0);
+    std::vector<float> zooms;
+    for (int k = 1; k <= 40; ++k)
+    {
+        zooms.push_back(static_cast<float>(k) / 10.0f);
+    }
+    // 49 times the reciprocal of 49, 24.5 or 6.125 comes out just below the whole quotient.
+    for (float z : {1.0f / 3.0f, 2.0f / 3.0f, 7.0f / 3.0f, 0.01f, 0.007f, -0.3f, -1.1f, 1e-6f,
+                    49.0f, 24.5f, 6.125f, 3.0625f, -6.125f})
+    {
+        zooms.push_back(z);
+    }
+    for (float z : zooms)
+    {
+        RotateCall c{Member::ZoomTiled, 10, 100, 630, 140, 0, {0, 0, 97, 13}, z};
+        Check(id, c);
+    }
+}
