@@ -132,7 +132,7 @@ bool ZoomQuotient(std::int64_t n, float zoom, std::int64_t& q)
 // a quotient below 2^28 that is not a whole number lies at least 2^-24 of its size away from
 // one, far more than the double division's rounding: the division's truncation is then the
 // exact floor of |n| / |zoom| with the sign put back, which a multiplication by the
-// reciprocal gives to within one, and exact products of whole numbers and zoom settle.
+// reciprocal gives, corrected by an exact product of a whole number and zoom.
 struct ZoomDivider
 {
     double magnitude = 1.0; // |zoom|
@@ -159,14 +159,12 @@ struct ZoomDivider
         {
             return ZoomQuotient(n, zoom, q);
         }
+        // The estimate can only fall short, and only at a whole quotient (49 / 6.125 comes
+        // out as 7.999...); elsewhere the quotient is too far from a whole number to cross.
         std::int64_t floor = static_cast<std::int64_t>(estimate);
         if (static_cast<double>(floor + 1) * magnitude <= a)
         {
             ++floor;
-        }
-        else if (static_cast<double>(floor) * magnitude > a)
-        {
-            --floor;
         }
         q = (n < 0) != negative ? -floor : floor;
         return true;
