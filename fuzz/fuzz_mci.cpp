@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::vector<std::string> names = Words(line);
             opened.insert(opened.end(), names.begin(), names.end());
         }
-        Pump(static_cast<std::uint32_t>(count * 37 % 400));
+        Pump(static_cast<std::uint32_t>(count * 37 % 100));
     }
     // Closing under every name a successful command used leaves nothing open: a piece can
     // be opened again.

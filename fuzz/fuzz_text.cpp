@@ -2,6 +2,7 @@
 // position, the rectangle and the format, the rest is the text. Nothing is written outside
 // the pixels, a rectangle's text stays inside the rectangle, and measuring draws nothing.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +20,15 @@ constexpr int kGuardRows = 4;            // above and below
 constexpr std::uint16_t kPaper = 0x1234;
 
 std::vector<platform::Font*> fonts;
+
+void DeleteFonts()
+{
+    for (platform::Font* font : fonts)
+    {
+        platform::DeleteFont(font);
+    }
+    fonts.clear();
+}
 
 } // namespace
 
@@ -55,6 +65,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::strncpy(description.faceName, face.name, sizeof description.faceName - 1);
         fonts.push_back(platform::CreateFont(description));
     }
+    std::atexit(DeleteFonts);
     return 0;
 }
 

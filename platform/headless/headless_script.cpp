@@ -267,6 +267,7 @@ bool ParseScript(const std::string& text, std::vector<TimedAction>& actions, std
             !(in >> command))
         {
             error = "line " + std::to_string(number) + ": expected FRAME COMMAND";
+            actions.clear();
             return false;
         }
         std::string reason = ParseAction(static_cast<int>(frame), Lower(command), in, actions);
