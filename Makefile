@@ -41,6 +41,7 @@ bench: deps
 
 # Every fuzz target under libFuzzer for FUZZ_SECONDS each (clang; a build of its own).
 $(FUZZ_BUILD)/build.ninja:
+	@tools/install-deps --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPLONDER_FUZZ=ON -DPLONDER_TESTS=OFF
 
