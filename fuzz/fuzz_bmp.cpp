@@ -18,8 +18,8 @@ void CheckDecoded(bool ok, const platform::Bitmap& bitmap)
     }
     FUZZ_CHECK(bitmap.width >= 1 && bitmap.width <= platform::kMaxBitmapSide);
     FUZZ_CHECK(bitmap.height >= 1 && bitmap.height <= platform::kMaxBitmapSide);
-    FUZZ_CHECK(bitmap.pixels.size() == static_cast<std::size_t>(bitmap.width) *
-                                           static_cast<std::size_t>(bitmap.height));
+    FUZZ_CHECK(bitmap.pixels.size() ==
+               static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height));
     FUZZ_CHECK(bitmap.pixels.size() <= platform::kMaxBitmapPixels);
     for (platform::ColorRef pixel : bitmap.pixels)
     {

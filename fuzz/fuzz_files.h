@@ -77,9 +77,8 @@ inline std::string MidiFile(int format, int division, const std::vector<std::str
 inline std::string NoteTrack(int channel, std::uint32_t ticks)
 {
     return ChannelEvent(0, 0xC0 | channel, 5) + ChannelEvent(0, 0x90 | channel, 60, 100) +
-           ChannelEvent(ticks / 2, 0xE0 | channel, 0, 64) + ChannelEvent(ticks / 2, 0x80 | channel,
-                                                                          60, 0) +
-           EndOfTrack(0);
+           ChannelEvent(ticks / 2, 0xE0 | channel, 0, 64) +
+           ChannelEvent(ticks / 2, 0x80 | channel, 60, 0) + EndOfTrack(0);
 }
 
 // ---- WAV files --------------------------------------------------------------------------------
@@ -125,16 +124,15 @@ struct BmpSpec
     int headerBytes = 40;          // 12 (core), 40, 108 or 124
     std::uint32_t compression = 0; // 0 plain, 3 bit fields
     std::uint32_t masks[3] = {0, 0, 0};
-    int paletteColours = 0;        // 0: all that the bits allow
+    int paletteColours = 0; // 0: all that the bits allow
 };
 
 // A BMP whose pixels are a pattern of the position.
 inline std::string BmpFile(const BmpSpec& spec)
 {
     bool core = spec.headerBytes == 12;
-    int colours = spec.bits <= 8 ? (spec.paletteColours != 0 ? spec.paletteColours
-                                                             : 1 << spec.bits)
-                                 : 0;
+    int colours =
+        spec.bits <= 8 ? (spec.paletteColours != 0 ? spec.paletteColours : 1 << spec.bits) : 0;
     std::string header;
     if (core)
     {
@@ -143,13 +141,13 @@ inline std::string BmpFile(const BmpSpec& spec)
     else
     {
         std::int32_t height = spec.topDown ? -spec.height : spec.height;
-        header = Le(spec.headerBytes, 4) + Le(spec.width, 4) + Le(static_cast<std::uint32_t>(height), 4) +
-                 Le(1, 2) + Le(spec.bits, 2) + Le(spec.compression, 4) + Le(0, 4) + Le(2835, 4) +
-                 Le(2835, 4) + Le(spec.paletteColours, 4) + Le(0, 4);
+        header = Le(spec.headerBytes, 4) + Le(spec.width, 4) +
+                 Le(static_cast<std::uint32_t>(height), 4) + Le(1, 2) + Le(spec.bits, 2) +
+                 Le(spec.compression, 4) + Le(0, 4) + Le(2835, 4) + Le(2835, 4) +
+                 Le(spec.paletteColours, 4) + Le(0, 4);
         if (spec.headerBytes > 40)
         {
-            header += Le(spec.masks[0], 4) + Le(spec.masks[1], 4) + Le(spec.masks[2], 4) +
-                      Le(0, 4);
+            header += Le(spec.masks[0], 4) + Le(spec.masks[1], 4) + Le(spec.masks[2], 4) + Le(0, 4);
             header += std::string(spec.headerBytes - 56, '\0');
         }
         else if (spec.compression == 3)
@@ -180,8 +178,7 @@ inline std::string BmpFile(const BmpSpec& spec)
             {
                 value %= colours;
                 int bit = x * spec.bits;
-                row[bit / 8] = static_cast<char>(row[bit / 8] |
-                                                 value << (8 - spec.bits - bit % 8));
+                row[bit / 8] = static_cast<char>(row[bit / 8] | value << (8 - spec.bits - bit % 8));
             }
             else
             {

@@ -63,8 +63,8 @@ std::uint32_t Send(const std::string& command, std::size_t replySize, bool notif
     char buffer[64 + kGuardBytes];
     std::memset(buffer, 0x5A, sizeof buffer);
     replySize = std::min<std::size_t>(replySize, 64);
-    std::uint32_t result = platform::SendSequencerCommand(command.c_str(), buffer, replySize,
-                                                          notify ? window : 0);
+    std::uint32_t result =
+        platform::SendSequencerCommand(command.c_str(), buffer, replySize, notify ? window : 0);
     FUZZ_CHECK(Documented(result));
     for (std::size_t i = replySize; i < sizeof buffer; ++i)
     {
@@ -100,7 +100,8 @@ std::vector<std::string> Words(const std::string& line)
         if (line[i] == '"')
         {
             std::size_t close = line.find('"', i + 1);
-            word = line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+            word =
+                line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
             i = close == std::string::npos ? line.size() : close + 1;
         }
         else
@@ -130,9 +131,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     window = platform::CreateMainWindow("fuzz", 0, 0, 160, 180);
     FUZZ_CHECK(window != 0);
     fuzz::WriteFile("song.mid", MidiFile(0, 96, {TempoEvent(0, 400000) + NoteTrack(0, 96)}));
-    fuzz::WriteFile("two tracks.mid",
-                    MidiFile(1, 0xE728, {TempoEvent(0, 500000) + EndOfTrack(0),
-                                         NoteTrack(1, 200)}));
+    fuzz::WriteFile(
+        "two tracks.mid",
+        MidiFile(1, 0xE728, {TempoEvent(0, 500000) + EndOfTrack(0), NoteTrack(1, 200)}));
     fuzz::WriteFile("broken.mid", MidiFile(2, 96, {NoteTrack(0, 10)}));
     fuzz::WriteFile("notes.txt", "not music");
     return 0;

@@ -65,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile("base.ini", bytes);
     SetAlternateBase("base.ini");
     std::size_t lineEnd = bytes.find('\n');
-    std::string line(bytes.substr(0, std::min(lineEnd == std::string_view::npos ? bytes.size()
-                                                                                 : lineEnd + 1,
-                                              std::size_t{255})));
+    std::string line(
+        bytes.substr(0, std::min(lineEnd == std::string_view::npos ? bytes.size() : lineEnd + 1,
+                                 std::size_t{255})));
     line = line.c_str();
     if (!line.empty() && line.back() == '\n')
     {
@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(folder == programFolder);
         return 0;
     }
-    std::string lastName = programFolder.substr(programFolder.rfind('/', programFolder.size() - 2) + 1);
+    std::string lastName =
+        programFolder.substr(programFolder.rfind('/', programFolder.size() - 2) + 1);
     std::string joined = line + "/" + lastName;
     FUZZ_CHECK(joined.compare(0, folder.size(), folder) == 0);
     FUZZ_CHECK(folder.size() + 1 >= std::min<std::size_t>(joined.size(), 255));

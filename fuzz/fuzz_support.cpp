@@ -137,7 +137,11 @@ bool IsUtf8(std::string_view text)
     for (std::size_t i = 0; i < n;)
     {
         unsigned c = p[i];
-        int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        int length = c < 0x80           ? 1
+                     : (c >> 5) == 0x6  ? 2
+                     : (c >> 4) == 0xE  ? 3
+                     : (c >> 3) == 0x1E ? 4
+                                        : 0;
         if (length == 0 || i + length > n)
         {
             return false;

@@ -11,14 +11,14 @@
 #include "platform/headless/control.h"
 
 // Stops the run when a property of the reader does not hold: the fuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                     \
-    do                                                                                            \
-    {                                                                                             \
-        if (!(condition))                                                                         \
-        {                                                                                         \
-            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            __builtin_trap();                                                                     \
-        }                                                                                         \
+#define FUZZ_CHECK(condition)                                                                      \
+    do                                                                                             \
+    {                                                                                              \
+        if (!(condition))                                                                          \
+        {                                                                                          \
+            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition);  \
+            __builtin_trap();                                                                      \
+        }                                                                                          \
     } while (0)
 
 namespace fuzz

@@ -75,18 +75,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::Font* font = fonts[fuzz::TakeByte(input) % fonts.size()];
     int x = fuzz::TakeInt16(input);
     int y = fuzz::TakeInt16(input);
-    platform::DcRect rect{fuzz::TakeInt16(input), fuzz::TakeInt16(input),
-                          fuzz::TakeInt16(input), fuzz::TakeInt16(input)};
+    platform::DcRect rect{fuzz::TakeInt16(input), fuzz::TakeInt16(input), fuzz::TakeInt16(input),
+                          fuzz::TakeInt16(input)};
     std::uint8_t choice = fuzz::TakeByte(input);
-    unsigned format = (choice & 3) % 3 | (choice & 4 ? platform::kDtWordBreak : 0) |
-                      platform::kDtNoPrefix;
+    unsigned format =
+        (choice & 3) % 3 | (choice & 4 ? platform::kDtWordBreak : 0) | platform::kDtNoPrefix;
     bool opaque = (choice & 8) != 0;
     bool measure = (choice & 16) != 0;
     std::string_view text = fuzz::TakeRest(input);
 
-    std::vector<std::uint16_t> memory(static_cast<std::size_t>(kPitchPixels) *
-                                          (kHeight + 2 * kGuardRows),
-                                      kPaper);
+    std::vector<std::uint16_t> memory(
+        static_cast<std::size_t>(kPitchPixels) * (kHeight + 2 * kGuardRows), kPaper);
     platform::PixelBuffer pixels;
     pixels.pixels = memory.data() + kGuardRows * kPitchPixels;
     pixels.width = kWidth;
@@ -114,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform::DrawText(dc, text.data(), static_cast<int>(text.size()), measured,
                            format | platform::kDtCalcRect);
         FUZZ_CHECK(measured.left == rect.left && measured.top == rect.top);
-        FUZZ_CHECK(std::all_of(memory.begin(), memory.end(),
-                               [](std::uint16_t p) { return p == kPaper; }));
+        FUZZ_CHECK(
+            std::all_of(memory.begin(), memory.end(), [](std::uint16_t p) { return p == kPaper; }));
     }
     else
     {

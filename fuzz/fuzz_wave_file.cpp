@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(record.size() >= 18 &&
                    record.size() == 18u + (record[16] | static_cast<unsigned>(record[17]) << 8));
         // The samples are bytes of the file.
-        FUZZ_CHECK(samples.empty() || std::search(data, data + size, samples.begin(),
-                                                  samples.end()) != data + size);
+        FUZZ_CHECK(samples.empty() ||
+                   std::search(data, data + size, samples.begin(), samples.end()) != data + size);
     }
 
     platform::WaveFormat format;

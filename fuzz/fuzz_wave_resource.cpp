@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         void* part2 = nullptr;
         std::uint32_t bytes1 = 0;
         std::uint32_t bytes2 = 0;
-        FUZZ_CHECK(platform::LockSoundBuffer(buffer, 0, length, &part1, &bytes1, &part2,
-                                             &bytes2) == platform::SoundResult::Ok);
+        FUZZ_CHECK(platform::LockSoundBuffer(buffer, 0, length, &part1, &bytes1, &part2, &bytes2) ==
+                   platform::SoundResult::Ok);
         FUZZ_CHECK(bytes1 == length && part2 == nullptr);
         FUZZ_CHECK(std::memcmp(part1, resource.data() + kSamplesAt, length) == 0);
         platform::UnlockSoundBuffer(buffer);

@@ -18,7 +18,8 @@ using Corpus = std::map<std::string, std::string>; // file name and bytes
 Corpus BmpCorpus()
 {
     Corpus corpus;
-    auto add = [&](const std::string& name, BmpSpec spec) { corpus[name + ".bmp"] = BmpFile(spec); };
+    auto add = [&](const std::string& name, BmpSpec spec)
+    { corpus[name + ".bmp"] = BmpFile(spec); };
     for (int bits : {1, 4, 8, 16, 24, 32})
     {
         BmpSpec spec;
@@ -105,27 +106,28 @@ Corpus MidiCorpus()
     Corpus corpus;
     corpus["format-0.mid"] = MidiFile(0, 96, {TempoEvent(0, 500000) + NoteTrack(0, 96)});
     corpus["format-1-tempo-track.mid"] =
-        MidiFile(1, 480, {TempoEvent(0, 600000) + TempoEvent(960, 250000) + EndOfTrack(0),
-                          NoteTrack(1, 960), NoteTrack(9, 480)});
+        MidiFile(1, 480,
+                 {TempoEvent(0, 600000) + TempoEvent(960, 250000) + EndOfTrack(0),
+                  NoteTrack(1, 960), NoteTrack(9, 480)});
     for (int fps : {24, 25, 29, 30})
     {
         int division = (256 - fps) << 8 | 40;
         corpus["smpte-" + std::to_string(fps) + ".mid"] =
             MidiFile(0, division, {NoteTrack(2, 100)});
     }
-    std::string running = ChannelEvent(0, 0x90, 60, 100) + VarLength(10) + "\x40\x64" +
-                          VarLength(0) + std::string("\xF0\x03\x7E\x7F\xF7", 5) +
-                          ChannelEvent(20, 0x80, 60, 0) + VarLength(0) +
-                          std::string("\x40\x00", 2) + VarLength(0) +
-                          std::string("\xFF\x01\x04text", 7) + ChannelEvent(5, 0xB0, 7, 100) +
-                          ChannelEvent(0, 0xD0, 50) + ChannelEvent(0, 0xA0, 60, 30) +
-                          EndOfTrack(30);
+    std::string running =
+        ChannelEvent(0, 0x90, 60, 100) + VarLength(10) + "\x40\x64" + VarLength(0) +
+        std::string("\xF0\x03\x7E\x7F\xF7", 5) + ChannelEvent(20, 0x80, 60, 0) + VarLength(0) +
+        std::string("\x40\x00", 2) + VarLength(0) + std::string("\xFF\x01\x04text", 7) +
+        ChannelEvent(5, 0xB0, 7, 100) + ChannelEvent(0, 0xD0, 50) + ChannelEvent(0, 0xA0, 60, 30) +
+        EndOfTrack(30);
     corpus["running-status-sysex-meta.mid"] = MidiFile(0, 120, {running});
     std::string unknownChunk = "XTRA" + Be(3, 4) + "abc";
     std::string withChunk = MidiFile(1, 96, {NoteTrack(0, 50)});
     withChunk.insert(14, unknownChunk);
     corpus["unknown-chunk.mid"] = withChunk;
-    corpus["long-delta.mid"] = MidiFile(0, 1, {ChannelEvent(0x0FFFFFFF, 0x90, 1, 1) + EndOfTrack(0)});
+    corpus["long-delta.mid"] =
+        MidiFile(0, 1, {ChannelEvent(0x0FFFFFFF, 0x90, 1, 1) + EndOfTrack(0)});
     return corpus;
 }
 
@@ -151,9 +153,8 @@ Corpus MciCorpus()
 
 Corpus ScoreCorpus()
 {
-    return {{"best-192", "0192"},      {"none", "9999"},   {"zero", "0000"},
-            {"short", "12"},           {"split", "12\n34"}, {"letters", "abcd"},
-            {"line-end", "0050\n"},    {"long", "123456"}};
+    return {{"best-192", "0192"}, {"none", "9999"},    {"zero", "0000"},       {"short", "12"},
+            {"split", "12\n34"},  {"letters", "abcd"}, {"line-end", "0050\n"}, {"long", "123456"}};
 }
 
 Corpus NumbersCorpus()
@@ -210,7 +211,8 @@ Corpus OptionsCorpus()
 
 Corpus Cp932Corpus()
 {
-    auto with = [](int cut, const std::string& text) { return std::string(1, static_cast<char>(cut)) + text; };
+    auto with = [](int cut, const std::string& text)
+    { return std::string(1, static_cast<char>(cut)) + text; };
     return {
         {"ascii", with(255, "Plonder 5x5")},
         {"japanese", with(6, "\x83\x65\x83\x58\x83\x67 text")},
@@ -230,12 +232,13 @@ Corpus TextCorpus()
                    const std::string& text)
     {
         return std::string(1, static_cast<char>(font)) + Le(x, 2) + Le(y, 2) + Le(left, 2) +
-               Le(top, 2) + Le(right, 2) + Le(bottom, 2) + std::string(1, static_cast<char>(choice)) +
-               text;
+               Le(top, 2) + Le(right, 2) + Le(bottom, 2) +
+               std::string(1, static_cast<char>(choice)) + text;
     };
     return {
         {"gothic-left", with(0, 2, 2, 4, 4, 90, 60, 0x08, "Plonder \x83\x65\x83\x58\x83\x67")},
-        {"bold-wrapped-centre", with(1, -5, 10, 0, 0, 40, 64, 0x05, "a long line of words\r\nand a break")},
+        {"bold-wrapped-centre",
+         with(1, -5, 10, 0, 0, 40, 64, 0x05, "a long line of words\r\nand a break")},
         {"rotated-right", with(2, 40, 30, 10, 10, 50, 50, 0x02, "\x82\xA0\x82\xA2\x82\xA4")},
         {"ansi-measure", with(3, 0, 0, 0, 0, 30, 30, 0x14, "measure me please")},
         {"tiny-bad-bytes", with(4, 90, 60, -10, -10, 200, 200, 0x00, "\x81\x20\xFF\x80\x00z")},
@@ -253,11 +256,16 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::map<std::string, Corpus> corpora = {
-        {"bmp", BmpCorpus()},         {"wave_file", WaveFileCorpus()},
-        {"wave_resource", WaveResourceCorpus()}, {"midi", MidiCorpus()},
-        {"mci", MciCorpus()},         {"score", ScoreCorpus()},
-        {"numbers", NumbersCorpus()}, {"script", ScriptCorpus()},
-        {"options", OptionsCorpus()}, {"cp932", Cp932Corpus()},
+        {"bmp", BmpCorpus()},
+        {"wave_file", WaveFileCorpus()},
+        {"wave_resource", WaveResourceCorpus()},
+        {"midi", MidiCorpus()},
+        {"mci", MciCorpus()},
+        {"score", ScoreCorpus()},
+        {"numbers", NumbersCorpus()},
+        {"script", ScriptCorpus()},
+        {"options", OptionsCorpus()},
+        {"cp932", Cp932Corpus()},
         {"text", TextCorpus()},
     };
     std::filesystem::path root = argv[1];
