@@ -246,6 +246,29 @@ Corpus TextCorpus()
     };
 }
 
+Corpus PrintCorpus()
+{
+    // face name, height, angle, x, y, box left, top, right, bottom, alignment, text
+    auto with = [](const std::string& face, int height, int angle, int x, int y, int left, int top,
+                   int right, int bottom, int alignment, const std::string& text)
+    {
+        return std::string(1, static_cast<char>(face.size())) + face +
+               std::string(1, static_cast<char>(height)) + Le(angle, 2) + Le(x, 2) + Le(y, 2) +
+               Le(left, 2) + Le(top, 2) + Le(right, 2) + Le(bottom, 2) +
+               std::string(1, static_cast<char>(alignment)) + text;
+    };
+    return {
+        {"gothic-left", with("", 12, 0, 4, 4, 0, 20, 100, 60, 0, "Plonder \x83\x65\x83\x58")},
+        {"named-face-centre", with("\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E", -16, 0, 10,
+                                   30, 10, 10, 150, 110, 1, "words that wrap\r\nover lines")},
+        {"ansi-face-right", with("Courier New", 20, 0, 0, 100, 20, 20, 140, 50, 2, "right")},
+        {"rotated-no-align", with("Arial", 14, 900, 80, 60, 0, 0, 160, 120, 3, "up")},
+        {"long-face-cut", with(std::string(40, 'x') + "\x82", 12, 0, -20, -5, -10, -10, 30, 30, 0,
+                               std::string(300, 'w'))},
+        {"bad-bytes", with("\x81", 0, 45, 150, 115, 100, 100, 90, 90, 1, "\x81\x20\xFF\x80")},
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -261,6 +284,7 @@ int main(int argc, char** argv)
         {"wave_resource", WaveResourceCorpus()},
         {"midi", MidiCorpus()},
         {"mci", MciCorpus()},
+        {"print", PrintCorpus()},
         {"score", ScoreCorpus()},
         {"numbers", NumbersCorpus()},
         {"script", ScriptCorpus()},
