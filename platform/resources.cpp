@@ -1,6 +1,7 @@
 // Resource look-up: the table the build compiled in, then resources added at run time.
 #include "platform/resources.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -90,7 +91,13 @@ bool FindResource(const char* name, const std::uint8_t*& bytes, std::size_t& siz
 
 void AddResource(const std::string& name, const std::string& bytes)
 {
-    resourceState.added.emplace_back(name, bytes);
+    // One added again under the same name drops the earlier one it hides anyway, so a tool
+    // that swaps a resource many times does not keep every version.
+    auto& added = resourceState.added;
+    added.erase(std::remove_if(added.begin(), added.end(),
+                               [&](const auto& resource) { return resource.first == name; }),
+                added.end());
+    added.emplace_back(name, bytes);
 }
 
 } // namespace platform

@@ -267,6 +267,8 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
         double microseconds = microsecondsAt(event.tick);
         if (microseconds > kMaxPieceMicroseconds)
         {
+            // Refused part-way: nothing of the piece is kept.
+            piece = MidiPiece{};
             return false;
         }
         if (event.kind == Kind::Tempo)
@@ -282,6 +284,7 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
     double endMicroseconds = microsecondsAt(endTick);
     if (endMicroseconds > kMaxPieceMicroseconds)
     {
+        piece = MidiPiece{};
         return false;
     }
     piece.endFrame = frameAt(endMicroseconds);

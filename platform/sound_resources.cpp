@@ -1,4 +1,5 @@
 // The WAVE and raw-data resources the program carries, and those added while it runs.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -69,7 +70,15 @@ bool FindSoundResource(const char* name, SoundResourceType type, const std::uint
 
 void AddSoundResource(const char* name, SoundResourceType type, std::vector<std::uint8_t> bytes)
 {
-    resources.added.push_back(AddedResource{name != nullptr ? name : "", type, std::move(bytes)});
+    // One added again under the same name and type drops the earlier one it hides anyway, so
+    // a tool that swaps a resource many times does not keep every version.
+    std::string key = name != nullptr ? name : "";
+    auto& added = resources.added;
+    added.erase(std::remove_if(added.begin(), added.end(),
+                               [&](const AddedResource& resource)
+                               { return resource.type == type && resource.name == key; }),
+                added.end());
+    added.push_back(AddedResource{key, type, std::move(bytes)});
 }
 
 } // namespace platform

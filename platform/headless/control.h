@@ -80,7 +80,8 @@ void PlugJoystick(int index);
 // Unplugs it: every read of it fails until it is plugged in again.
 void UnplugJoystick(int index);
 
-// Reads a script of frame-stamped lines. False with "line N: reason" when malformed.
+// Reads a script of frame-stamped lines and queues its actions. False with "line N: reason",
+// and nothing queued, when malformed.
 bool LoadScript(const std::string& text, std::string& error);
 bool LoadScriptFile(const std::string& path, std::string& error);
 

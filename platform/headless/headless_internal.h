@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform
 {
@@ -19,6 +20,17 @@ struct ScriptAction
 {
     std::function<void()> run; // what the line does when its frame comes
 };
+
+// One line of an input script: what it does and the frame it does it before.
+struct TimedAction
+{
+    int frame;                 // 0: at start, before the program runs
+    std::function<void()> run;
+};
+
+// Parses a script into its actions, in the order of its lines, without queuing them. False
+// with "line N: reason", and no actions, when malformed.
+bool ParseScript(const std::string& text, std::vector<TimedAction>& actions, std::string& error);
 
 // Adds an action for the given frame (0: at start, before the program runs).
 void AddScriptAction(int frame, std::function<void()> run);

@@ -18,6 +18,7 @@
 //                                 display
 #include <cctype>
 #include <sstream>
+#include <vector>
 
 #include "platform/headless/control.h"
 #include "platform/headless/headless_internal.h"
@@ -55,8 +56,14 @@ bool ReadInt(std::istringstream& in, int& value)
     return true;
 }
 
+void Add(std::vector<TimedAction>& actions, int frame, std::function<void()> run)
+{
+    actions.push_back(TimedAction{frame, std::move(run)});
+}
+
 // Parses one line's command into an action; returns a reason when malformed.
-std::string ParseAction(int frame, const std::string& command, std::istringstream& in)
+std::string ParseAction(int frame, const std::string& command, std::istringstream& in,
+                        std::vector<TimedAction>& actions)
 {
     std::string word;
     int a = 0;
@@ -74,8 +81,8 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         }
         if (command == "press")
         {
-            AddScriptAction(frame, [key] { PushKey(key, true); });
-            AddScriptAction(frame + 1, [key] { PushKey(key, false); });
+            Add(actions, frame, [key] { PushKey(key, true); });
+            Add(actions, frame + 1, [key] { PushKey(key, false); });
             return "";
         }
         std::string how;
@@ -85,7 +92,7 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         }
         bool down = how == "down";
         bool sys = command == "syskey";
-        AddScriptAction(frame, [key, down, sys] {
+        Add(actions, frame, [key, down, sys] {
             sys ? PushSysKey(key, down) : PushKey(key, down);
         });
         return "";
@@ -98,15 +105,15 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         }
         if (command == "mouse")
         {
-            AddScriptAction(frame, [a, b] { PushMouseMove(a, b); });
+            Add(actions, frame, [a, b] { PushMouseMove(a, b); });
         }
         else if (command == "cursor")
         {
-            AddScriptAction(frame, [a, b] { SetCursorScreenPos(a, b); });
+            Add(actions, frame, [a, b] { SetCursorScreenPos(a, b); });
         }
         else
         {
-            AddScriptAction(frame, [a, b] { PushWindowMove(a, b); });
+            Add(actions, frame, [a, b] { PushWindowMove(a, b); });
         }
         return "";
     }
@@ -119,7 +126,7 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         }
         bool down = word != "up";
         bool twice = word == "double";
-        AddScriptAction(frame, [button, down, twice] { PushMouseButton(button, down, twice); });
+        Add(actions, frame, [button, down, twice] { PushMouseButton(button, down, twice); });
         return "";
     }
     if (command == "answer")
@@ -134,7 +141,7 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         {
             return "expected ok, yes or no";
         }
-        AddScriptAction(frame, [answer] { QueueAnswer(answer); });
+        Add(actions, frame, [answer] { QueueAnswer(answer); });
         return "";
     }
     if (command == "activate")
@@ -143,17 +150,17 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         {
             return "expected 0 or 1";
         }
-        AddScriptAction(frame, [a] { PushActivate(a == 1); });
+        Add(actions, frame, [a] { PushActivate(a == 1); });
         return "";
     }
     if (command == "close")
     {
-        AddScriptAction(frame, [] { PushClose(); });
+        Add(actions, frame, [] { PushClose(); });
         return "";
     }
     if (command == "lose")
     {
-        AddScriptAction(frame, [] { LoseAllSurfaces(); });
+        Add(actions, frame, [] { LoseAllSurfaces(); });
         return "";
     }
     if (command == "joy")
@@ -167,7 +174,7 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         {
             return "expected INDEX (0 or 1) X Y (0..65535) BUTTONS (0..65535)";
         }
-        AddScriptAction(frame, [a, x, y, buttons] {
+        Add(actions, frame, [a, x, y, buttons] {
             SetJoystick(a, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
                         static_cast<std::uint32_t>(buttons));
         });
@@ -181,11 +188,11 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         }
         if (command == "plug")
         {
-            AddScriptAction(frame, [a] { PlugJoystick(a); });
+            Add(actions, frame, [a] { PlugJoystick(a); });
         }
         else
         {
-            AddScriptAction(frame, [a] { UnplugJoystick(a); });
+            Add(actions, frame, [a] { UnplugJoystick(a); });
         }
         return "";
     }
@@ -195,7 +202,7 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
         {
             return "expected a number of milliseconds";
         }
-        AddScriptAction(frame, [a] { AdvanceClock(static_cast<std::uint32_t>(a)); });
+        Add(actions, frame, [a] { AdvanceClock(static_cast<std::uint32_t>(a)); });
         return "";
     }
     return "unknown command " + command;
@@ -203,8 +210,9 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
 
 } // namespace
 
-bool LoadScript(const std::string& text, std::string& error)
+bool ParseScript(const std::string& text, std::vector<TimedAction>& actions, std::string& error)
 {
+    actions.clear();
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -224,9 +232,10 @@ bool LoadScript(const std::string& text, std::string& error)
             !(in >> command))
         {
             error = "line " + std::to_string(number) + ": expected FRAME COMMAND";
+            actions.clear();
             return false;
         }
-        std::string reason = ParseAction(static_cast<int>(frame), Lower(command), in);
+        std::string reason = ParseAction(static_cast<int>(frame), Lower(command), in, actions);
         std::string extra;
         if (reason.empty() && (in >> extra) && extra[0] != '#')
         {
@@ -235,8 +244,23 @@ bool LoadScript(const std::string& text, std::string& error)
         if (!reason.empty())
         {
             error = "line " + std::to_string(number) + ": " + reason;
+            actions.clear();
             return false;
         }
+    }
+    return true;
+}
+
+bool LoadScript(const std::string& text, std::string& error)
+{
+    std::vector<TimedAction> actions;
+    if (!ParseScript(text, actions, error))
+    {
+        return false;
+    }
+    for (TimedAction& action : actions)
+    {
+        AddScriptAction(action.frame, std::move(action.run));
     }
     return true;
 }

@@ -176,6 +176,19 @@ TEST(Script, MalformedLinesNameTheirLine)
         EXPECT_FALSE(platform::headless::LoadScript(text, error)) << text;
         EXPECT_EQ(error.rfind(line, 0), 0u) << error;
     }
+    // A refused script queues nothing, not even the good lines before its bad one.
+    testing_support::StartHeadless();
+    platform::Message message;
+    int scripted = 0;
+    for (int frame = 0; frame < 4; ++frame)
+    {
+        while (platform::PeekMessage(message))
+        {
+            scripted += message.id == platform::kWmKeyDown || message.id == platform::kWmClose;
+        }
+    }
+    EXPECT_EQ(platform::headless::FramesStarted(), 4);
+    EXPECT_EQ(scripted, 0);
 }
 
 TEST(Script, KeyNamesIgnoreCaseAndRefuseUnknownOnes)
