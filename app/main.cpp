@@ -1,27 +1,7 @@
-// The program's entry: takes the platform's options, starts the backend and hands the rest
-// of the command line to WinMain.
-#include <cstdio>
-#include <string>
-
+// The puzzle's entry; the shell does the rest.
 #include "app/app.h"
-#include "system/system.h"
 
 int main(int argc, char** argv)
 {
-    platform::Options options;
-    std::string error;
-    if (!platform::ParseOptions(argc, argv, options, error))
-    {
-        std::fprintf(stderr, "plonder: %s\n%s\n", error.c_str(), platform::UsageText());
-        return 2;
-    }
-    if (!platform::Start(options, error))
-    {
-        std::fprintf(stderr, "plonder: %s\n", error.c_str());
-        return 1;
-    }
-    InitFrameClock();
-    int result = WinMain(platform::GetInstance(), 0, options.commandLine.c_str(), 1);
-    platform::Shutdown();
-    return result;
+    return RunProgram(argc, argv);
 }
