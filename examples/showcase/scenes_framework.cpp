@@ -212,8 +212,10 @@ void Joystick(int t)
     voDraw::FillColor(170, 60, 470, 360, 0);
     int px = 170 + static_cast<int>(static_cast<std::int64_t>(x) * 300 / 65536);
     int py = 60 + static_cast<int>(static_cast<std::int64_t>(y) * 300 / 65536);
-    voDraw::Line(px - 12, py, px + 13, py, platform::MakeRgb(255, 255, 0), 2);
-    voDraw::Line(px, py - 12, px, py + 13, platform::MakeRgb(255, 255, 0), 2);
+    voDraw::Line(170, py, 470, py, platform::MakeRgb(90, 90, 0), 1);
+    voDraw::Line(px, 60, px, 360, platform::MakeRgb(90, 90, 0), 1);
+    voDraw::Rectangle(px - 10, py - 10, px + 11, py + 11, platform::MakeRgb(255, 255, 0),
+                      platform::MakeRgb(255, 255, 255), 1);
     for (int b = 0; b < 4; ++b)
     {
         std::uint32_t colour = buttons[b] != 0 ? platform::MakeRgb(255, 60, 60)

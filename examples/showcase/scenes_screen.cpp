@@ -77,16 +77,16 @@ void BlurFade(int t)
 void Zoom2(int t)
 {
     DrawBackdrop(t);
-    int x = 120 + static_cast<int>(100 * std::cos(t * 0.03));
-    int y = 80 + static_cast<int>(60 * std::sin(t * 0.05));
+    int x = 300 + static_cast<int>(100 * std::cos(t * 0.03));
+    int y = 150 + static_cast<int>(40 * std::sin(t * 0.05));
     voDraw::ScreenZoom2(x, y, 160, 120, (t / 60) % 2);
 }
 
 void Zoom4(int t)
 {
     DrawBackdrop(t);
-    int x = 200 + static_cast<int>(120 * std::cos(t * 0.04));
-    int y = 120 + static_cast<int>(50 * std::sin(t * 0.06));
+    int x = 380 + static_cast<int>(60 * std::cos(t * 0.04));
+    int y = 110 + static_cast<int>(30 * std::sin(t * 0.06));
     voDraw::ScreenZoom4(x, y, 80, 60, (t / 60) % 2);
 }
 
