@@ -1,6 +1,7 @@
 # Tours the showcase headless: presses Right every STEP frames through every scene, moves
 # joystick 0 on the way, presses Escape after the last scene. Passes when the program exits
-# with 0 on its own and the last frame of each scene differs from that of every other.
+# with 0 on its own, its frames are 640 x 480 and the last frame of each scene differs from
+# that of every other.
 # cmake -DSHOWCASE=<program> -DWORK=<folder> [-DSTEP=16] -P tour_test.cmake
 if(NOT DEFINED STEP)
     set(STEP 16)
@@ -42,6 +43,13 @@ file(GLOB captured ${WORK}/frames/*.png)
 list(LENGTH captured count)
 if(count GREATER_EQUAL limit)
     message(FATAL_ERROR "Escape did not end the showcase (${count} frames captured)")
+endif()
+
+# The window the showcase asks for: every frame is 640 x 480 (the PNG header's size fields).
+list(GET captured 0 first)
+file(READ ${first} size OFFSET 16 LIMIT 8 HEX)
+if(NOT size STREQUAL "00000280000001e0")
+    message(FATAL_ERROR "frames are not 640 x 480 (header ${size})")
 endif()
 
 set(hashes "")

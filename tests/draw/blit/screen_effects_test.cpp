@@ -47,10 +47,6 @@ class ScreenEffects : public blit_testing::BlitTest
     {
         return p.pixels[static_cast<std::size_t>(y * p.width + x)];
     }
-    std::uint16_t Five(Channels c)
-    {
-        return layout.Join5(c.red, c.green, c.blue);
-    }
     // Per channel: (a + b + c + d) >> 2, then lowered by one where fade is on and above 0.
     std::uint16_t Average(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d,
                           const bool fade[3])
