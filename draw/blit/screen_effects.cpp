@@ -138,17 +138,20 @@ void Blur(const platform::PixelBuffer& back, const Region& r, const bool fade[3]
         std::uint16_t* row = back.Row(t);
         const std::uint16_t* above = back.Row(t - 1);
         const std::uint16_t* below = back.Row(t + 1);
+        // The left neighbour's channels are those just written: kept here rather than read
+        // back, which would wait on the store and the table.
+        const Rgb5& first = rgb[row[r.x]];
+        std::uint32_t leftRed = first.red, leftGreen = first.green, leftBlue = first.blue;
         for (int i = 1; i < r.width - 1; ++i)
         {
             int c = r.x + i;
-            const Rgb5& a = rgb[row[c - 1]];
             const Rgb5& b = rgb[row[c + 1]];
             const Rgb5& u = rgb[above[c]];
             const Rgb5& d = rgb[below[c]];
-            std::uint32_t red = (a.red + b.red + u.red + d.red) >> 2;
-            std::uint32_t green = (a.green + b.green + u.green + d.green) >> 2;
-            std::uint32_t blue = (a.blue + b.blue + u.blue + d.blue) >> 2;
-            row[c] = Join5(Fade(red, fade[0]), Fade(green, fade[1]), Fade(blue, fade[2]));
+            leftRed = Fade((leftRed + b.red + u.red + d.red) >> 2, fade[0]);
+            leftGreen = Fade((leftGreen + b.green + u.green + d.green) >> 2, fade[1]);
+            leftBlue = Fade((leftBlue + b.blue + u.blue + d.blue) >> 2, fade[2]);
+            row[c] = Join5(leftRed, leftGreen, leftBlue);
         }
     }
 }
