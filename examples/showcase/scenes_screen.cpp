@@ -95,7 +95,7 @@ void Mosaic(int t)
     DrawBackdrop(t);
     int cx = 320 + static_cast<int>(180 * std::cos(t * 0.02));
     int cy = 220 + static_cast<int>(100 * std::sin(t * 0.03));
-    int block = 2 + (t / 20) % 14;
+    int block = 6 + (t / 10) % 12;
     voDraw::ScreenMosaic(cx, cy, 150, block);
 }
 
@@ -128,7 +128,7 @@ std::vector<Scene> ScreenEffectScenes()
          "voDraw::ScreenZoom2(x, y, 160, 120, dotted)", Zoom2},
         {"Four-times enlargement through Buffer (dotted every other second)",
          "voDraw::ScreenZoom4(x, y, 80, 60, dotted)", Zoom4},
-        {"Mosaic inside a wandering disc, cells of 2 to 15 pixels",
+        {"Mosaic inside a wandering disc, cells of 6 to 17 pixels",
          "voDraw::ScreenMosaic(centreX, centreY, 150, block)", Mosaic},
         {"Brightening grain on every channel", "voDraw::ScreenNoise(3, 0, 0, 640, 444)", Noise},
         {"Grain on red and blue only", "voDraw::ScreenNoiseRGB(1, 0, 1, 2, 0, 0, 640, 444)",
