@@ -36,6 +36,28 @@ void Transitions(int t)
     voDraw::PrintTextFormat(8, 8, "transitionKind = %d, step %d", transitionKind, transitionStep);
 }
 
+// The scene-change presets: the picture before the call (the brick wall) opens sideways
+// (mode 1) or vertically (mode 2) over 60 steps onto the one drawn after it.
+struct SceneTransitionShow
+{
+    int mode = 2;
+};
+SceneTransitionShow sceneTransitions;
+
+void SceneTransitions(int t)
+{
+    if (transitionStep == 0)
+    {
+        voDraw::PutTiled(0.0f, 0.0f, assets.bricks, 0, 0, 128, 128);
+        sceneTransitions.mode = t == 0 || sceneTransitions.mode == 2 ? 1 : 2;
+        voDraw::StartSceneTransition(sceneTransitions.mode);
+    }
+    DrawBackdrop(t);
+    voDraw::PrintTextFormat(8, 8, "StartSceneTransition(%d): kind %d, step %d of %d",
+                            sceneTransitions.mode, transitionKind, transitionStep,
+                            transitionSteps);
+}
+
 // Wipe kinds 1 to 9, each opening and then closing.
 struct WipeShow
 {
@@ -236,6 +258,8 @@ std::vector<Scene> FrameworkScenes()
     return {
         {"Transitions: kinds 0 (pattern cells) to 12, each run incoming",
          "transitionKind = k; voDraw::StartTransitionIn()", Transitions},
+        {"Scene transitions: the old picture opens sideways (mode 1) or vertically (mode 2)",
+         "voDraw::StartSceneTransition(mode)", SceneTransitions},
         {"Clip-rectangle wipes: kinds 1 to 9, opening then closing",
          "voDraw::StartWipe(closing, kind, 900, 12); voDraw::StepWipe()", Wipes},
         {"Text: both faces, Japanese and Latin, a box, the printers, the frame rate",

@@ -62,6 +62,7 @@ void LeaveScene()
     }
     transitionStep = 0;
     transitionDirection = 0;
+    transitionSteps = 0; // kinds 1 to 12 run their ten steps again
     if (midiPieceOpen != 0)
     {
         voSound::StopMidi();
