@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-plain test-asan bench clean
+.PHONY: all deps build run test test-plain test-asan bench idle-check clean
 
 all: build
 
@@ -35,6 +35,12 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLONDER_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	for b in build-bench/bench/bench_*; do $$b; done
+
+# CPU use of the idle game beside a minimal SDL2 program, under a virtual X display.
+idle-check: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLONDER_BENCH=ON
+	cmake --build build-bench -j $(JOBS) --target plonder idle_reference
+	tools/idle-check build-bench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

@@ -193,7 +193,8 @@ ObjectId CreateObject(int width, int height, int memoryMode)
     }
     DrawObject& object = objectTable[id];
     std::strcpy(object.name, "*");
-    // One row more than asked, and the record says so, as the original made them.
+    // One row more than asked, and the record's height says so: games that take the size of
+    // their puts from the record rely on that row.
     object.surface = height < 65535
                          ? platform::CreateSurface(width, height + 1, ObjectMemory(memoryMode))
                          : nullptr;

@@ -1,6 +1,7 @@
 // The present step: the running transition and the help overlay laid over the back buffer,
 // then the copy to the window after the vertical blank.
 #include <algorithm>
+#include <utility>
 
 #include "draw/draw_internal.h"
 #include "platform/display.h"
@@ -212,7 +213,13 @@ void Present()
     {
         return;
     }
+    // In full screen the display mode is the picture, from its top-left corner, whatever
+    // the window's position.
     platform::SurfaceRect window{windowRect[0], windowRect[1], windowRect[2], windowRect[3]};
+    if (fullScreen != 0)
+    {
+        window = platform::SurfaceRect{0, 0, screenWidth, screenHeight};
+    }
     platform::SurfaceRect source{0, 0, screenWidth, screenHeight};
     if (platform::Blt(PrimarySurface(), window, BackBuffer(), source, false) ==
         platform::SurfaceResult::SurfaceLost)
@@ -276,22 +283,18 @@ void LoadOverlay(const char* pageName, const char* tileName, int pageHeight)
 {
     SetKeyColor(0);
     // An object that failed to load before (handle 0) is loaded afresh: swapping into
-    // handle 0 would overwrite Buffer.
-    if (overlayPage != 0)
+    // handle 0 would overwrite Buffer. A failed swap frees the slot, which another object
+    // may take next, so the handle is dropped with it.
+    for (auto [handle, name] : {std::pair{&overlayPage, pageName}, {&overlayTile, tileName}})
     {
-        SwapObject(pageName, overlayPage, 2);
-    }
-    else
-    {
-        overlayPage = LoadObject(pageName, 2);
-    }
-    if (overlayTile != 0)
-    {
-        SwapObject(tileName, overlayTile, 2);
-    }
-    else
-    {
-        overlayTile = LoadObject(tileName, 2);
+        if (*handle == 0)
+        {
+            *handle = LoadObject(name, 2);
+        }
+        else if (SwapObject(name, *handle, 2) == 0)
+        {
+            *handle = 0;
+        }
     }
     overlayScroll = 0;
     overlayPageHeight = pageHeight;

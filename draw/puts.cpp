@@ -41,7 +41,8 @@ DrawResult Stretch(int x, int y, ObjectId id, int left, int top, int right, int 
 {
     if (stretchSupported == 1)
     {
-        // Not clipped against clipRect, as the original did not.
+        // Not clipped against clipRect: the display's stretching copy has no clip of its own,
+        // and games that stretch past clipRect expect the whole picture.
         SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + width),
                            ClampToInt(std::int64_t{y} + height)};
         return RestoreWhenLost(platform::Blt(BackBuffer(), target, ObjectSurface(id),
@@ -67,7 +68,8 @@ DrawResult ClippedPut(platform::Surface* destination, int x, int y, ObjectId id,
     std::int64_t r = right;
     std::int64_t b = bottom;
     // The right and bottom edges are cut with the values as passed, the left and top ones
-    // with the values after that, as the original did.
+    // with the values after that. The order shows only in puts wider than the clip, and those
+    // must land where games placed them.
     if (px + (r - l) > clipRect.right)
     {
         r -= px + (r - l) - clipRect.right;
@@ -172,10 +174,14 @@ DrawResult FillBlack(int left, int top, int right, int bottom)
 DrawResult Frame(int left, int top, int right, int bottom)
 {
     platform::Surface* back = BackBuffer();
-    Fill(back, left, top, right, top + 1, 0);
-    Fill(back, left, bottom - 1, right, bottom, 0);
-    Fill(back, left, top, left + 1, bottom, 0);
-    return Fill(back, right - 1, top, right, bottom, 0);
+    int belowTop = ClampToInt(std::int64_t{top} + 1);
+    int aboveBottom = ClampToInt(std::int64_t{bottom} - 1);
+    int pastLeft = ClampToInt(std::int64_t{left} + 1);
+    int beforeRight = ClampToInt(std::int64_t{right} - 1);
+    Fill(back, left, top, right, belowTop, 0);
+    Fill(back, left, aboveBottom, right, bottom, 0);
+    Fill(back, left, top, pastLeft, bottom, 0);
+    return Fill(back, beforeRight, top, right, bottom, 0);
 }
 
 DrawResult ClearWhite()

@@ -107,10 +107,12 @@ namespace voDraw
 
 void InitText()
 {
+    // A second screen set-up reuses the block, zero-filled again like the first.
     if (fontDescription == nullptr)
     {
         fontDescription = new platform::LogFont{};
     }
+    *fontDescription = platform::LogFont{};
 }
 
 void ReleaseText()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "draw/draw.h"
+#include "draw/draw_internal.h"
 #include "system/system.h"
 
 int wipeState = 0;
@@ -47,11 +48,12 @@ int HalfSlitY()
     return std::clamp(wipeSlit / 2, 0, std::max(room, 0));
 }
 
-// One frame's distance: at least one pixel, so a speed of 0 still moves.
+// One frame's distance: at least one pixel, so a speed of 0 (or NaN) still moves. Past a
+// billion pixels every distance is the same overshoot.
 int StepDistance()
 {
-    float distance = std::clamp(frameSeconds * wipeSpeed, -1.0e9f, 1.0e9f);
-    return std::max(static_cast<int>(distance) + 1, 1);
+    double distance = std::clamp(static_cast<double>(frameSeconds * wipeSpeed), -1.0e9, 1.0e9);
+    return std::max(TruncateToInt(distance) + 1, 1);
 }
 
 // Moves a pair of edges apart; as soon as either reaches or passes its place, both take
@@ -237,8 +239,11 @@ namespace voDraw
 
 int StartWipe(int closing, int kind, float speed, int slit)
 {
-    // A kind with no movements would leave a wipe running that never ends.
-    if (wipeState == kOpening || wipeState == kClosing || kind < 0 || kind > 9)
+    // A kind with no movements opens at once: its clipRect stays full, so the first step
+    // finds it in place and sets wipeOpened for the game that waits on it. Closing has no
+    // such end and would run for ever, so it is refused.
+    bool knownKind = kind >= 0 && kind <= 9;
+    if (wipeState == kOpening || wipeState == kClosing || (closing != 0 && !knownKind))
     {
         return 0;
     }

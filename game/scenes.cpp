@@ -196,8 +196,9 @@ void GameFrame()
         {
             GameScene = kSceneCleared;
         }
-        // A direction pressed on the solving frame still moves, as the original did: the
-        // score is saved already and the next play frame finds the board unsolved.
+        // A direction pressed on the solving frame still moves: the score is saved already
+        // and the next play frame finds the board unsolved. Kept so that recorded games
+        // replay move for move.
         TakeMoveInput(board, inputState);
         DrawBoard(board);
         break;

@@ -157,9 +157,9 @@ int WaitKeyOrButton(const int* codes)
     bool button = poller.waitCode == 1 || poller.waitCode == 2;
     if (button ? lastButton != poller.waitCode : lastKeyLatched != poller.waitCode)
     {
-        // Something else was pressed meanwhile: start over once everything is up.
+        // Something else was pressed meanwhile: start over once everything is up, unless the
+        // matched input is already up, in which case it still counts.
         poller.waitPhase = WaitPhase::Idle;
-        return 0;
     }
     if (button ? dragButton != 0 : lastKey != 0)
     {

@@ -32,8 +32,8 @@ DeviceContext* TakeDc(const void* owner, const PixelBuffer& pixels)
     {
         return nullptr;
     }
-    // A surface lends one context at a time, as the original's surfaces did: callers
-    // rely on the second take failing while a run holds the back buffer.
+    // A surface lends one context at a time: callers rely on the second take failing while
+    // a run holds the back buffer.
     if (HasDc(owner))
     {
         return nullptr;

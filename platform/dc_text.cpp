@@ -1,7 +1,9 @@
 // Text through the device context: TextOutA and DrawTextA over the fonts of platform/font.cpp.
 // CP932 arrives here and is turned into characters once, at this edge.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +19,13 @@ namespace
 
 using fonts::FontGlyph;
 using fonts::FontLayout;
+
+// Text positions are formed wide and held within the int range only where they meet the
+// pixels: a run or box placed near the int limits must not wrap round onto the picture.
+int ClampToInt(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
 
 // CP932 bytes as characters; a bad sequence is one U+FFFD.
 std::u32string Decode(const char* text, std::size_t length)
@@ -60,24 +69,29 @@ int RunWidth(Font* font, std::u32string_view run)
 
 // Fills a box given in the text's own frame (u along the line, v down from the cell top),
 // turned with the font onto the screen at (x, y).
-void FillTextBox(const raster::Target& target, const fonts::Layout& layout, int x, int y, int u0,
-                 int v0, int u1, int v1, std::uint16_t color)
+void FillTextBox(const raster::Target& target, const fonts::Layout& layout, std::int64_t x,
+                 std::int64_t y, int u0, int v0, int u1, int v1, std::uint16_t color)
 {
     raster::Paint paint;
     paint.color = color;
     if (!layout.rotated)
     {
-        raster::FillBox(target, x + u0, y + v0, x + u1, y + v1, paint);
+        raster::FillBox(target, ClampToInt(x + u0), ClampToInt(y + v0), ClampToInt(x + u1),
+                        ClampToInt(y + v1), paint);
         return;
     }
     double c = layout.cosine;
     double s = layout.sine;
-    auto at = [&](int u, int v) { return raster::PointF{x + u * c + v * s, y - u * s + v * c}; };
+    auto at = [&](int u, int v)
+    {
+        return raster::PointF{static_cast<double>(x) + u * c + v * s,
+                              static_cast<double>(y) - u * s + v * c};
+    };
     raster::PointF corners[4] = {at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)};
     raster::FillPolygon(target, corners, paint);
 }
 
-void DrawRun(const DeviceContext& dc, const raster::Target& target, int x, int y,
+void DrawRun(const DeviceContext& dc, const raster::Target& target, std::int64_t x, std::int64_t y,
              std::u32string_view run)
 {
     const fonts::Layout& layout = FontLayout(dc.font);
@@ -90,23 +104,26 @@ void DrawRun(const DeviceContext& dc, const raster::Target& target, int x, int y
     std::uint16_t ink = Native(dc, dc.textColor);
     double c = layout.cosine;
     double s = layout.sine;
-    double baseX = x + layout.metrics.ascent * s;
-    double baseY = y + layout.metrics.ascent * c;
-    int pen = 0;
+    double baseX = static_cast<double>(x) + layout.metrics.ascent * s;
+    double baseY = static_cast<double>(y) + layout.metrics.ascent * c;
+    std::int64_t pen = 0;
     for (char32_t character : run)
     {
         const fonts::Glyph& glyph = FontGlyph(dc.font, character);
-        int originX = static_cast<int>(std::lround(baseX + pen * c)) + glyph.left;
-        int originY = static_cast<int>(std::lround(baseY - pen * s)) + glyph.top;
+        std::int64_t originX = std::llround(baseX + static_cast<double>(pen) * c) + glyph.left;
+        std::int64_t originY = std::llround(baseY - static_cast<double>(pen) * s) + glyph.top;
         pen += glyph.advance;
-        int top = std::max(0, target.top - originY);
-        int bottom = std::min(glyph.rows, target.bottom - originY);
-        int left = std::max(0, target.left - originX);
-        int right = std::min(glyph.width, target.right - originX);
+        // The glyph's rows and columns inside the target; none when it lies outside.
+        auto inside = [](std::int64_t value, int size)
+        { return static_cast<int>(std::clamp<std::int64_t>(value, 0, size)); };
+        int top = inside(target.top - originY, glyph.rows);
+        int bottom = inside(target.bottom - originY, glyph.rows);
+        int left = inside(target.left - originX, glyph.width);
+        int right = inside(target.right - originX, glyph.width);
         for (int row = top; row < bottom; ++row)
         {
             const std::uint8_t* bits = glyph.coverage.data() + row * glyph.width;
-            std::uint16_t* out = target.pixels.Row(originY + row) + originX;
+            std::uint16_t* out = target.pixels.Row(static_cast<int>(originY + row)) + originX;
             for (int col = left; col < right; ++col)
             {
                 if (bits[col] != 0)
@@ -261,9 +278,10 @@ int DrawText(DeviceContext* dc, const char* text, int length, DcRect& rect, unsi
     }
     std::u32string characters = Decode(text, size);
     int lineHeight = FontLayout(dc->font).metrics.height;
+    std::int64_t boxWidth = std::int64_t{rect.right} - rect.left;
     std::vector<Line> lines =
-        LayLines(dc->font, characters, rect.right - rect.left, (format & kDtWordBreak) != 0);
-    int height = static_cast<int>(lines.size()) * lineHeight;
+        LayLines(dc->font, characters, ClampToInt(boxWidth), (format & kDtWordBreak) != 0);
+    int height = ClampToInt(static_cast<std::int64_t>(lines.size()) * lineHeight);
     if ((format & kDtCalcRect) != 0)
     {
         int widest = 0;
@@ -271,23 +289,23 @@ int DrawText(DeviceContext* dc, const char* text, int length, DcRect& rect, unsi
         {
             widest = std::max(widest, line.width);
         }
-        rect.right = rect.left + widest;
-        rect.bottom = rect.top + height;
+        rect.right = ClampToInt(std::int64_t{rect.left} + widest);
+        rect.bottom = ClampToInt(std::int64_t{rect.top} + height);
         return height;
     }
     raster::Target target = raster::CutTarget(raster::WholeTarget(dc->pixels), rect.left, rect.top,
                                               rect.right, rect.bottom);
-    int y = rect.top;
+    std::int64_t y = rect.top;
     for (const Line& line : lines)
     {
-        int x = rect.left;
+        std::int64_t x = rect.left;
         if ((format & kDtRight) != 0)
         {
-            x = rect.right - line.width;
+            x = std::int64_t{rect.right} - line.width;
         }
         else if ((format & kDtCenter) != 0)
         {
-            x = rect.left + (rect.right - rect.left - line.width) / 2;
+            x = rect.left + (boxWidth - line.width) / 2;
         }
         DrawRun(*dc, target, x, y, line.text);
         y += lineHeight;

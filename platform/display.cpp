@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/record.h"
 #include "platform/surface_internal.h"
 
 namespace platform
@@ -23,6 +24,8 @@ struct DisplayState
 {
     bool open = false;    // the display object exists
     DisplayDevice device; // what the device reported when it opened
+    int modeWidth = 0;    // the full-screen mode in use, in pixels; 0 in a window
+    int modeHeight = 0;
 };
 
 DisplayState displayState;
@@ -35,6 +38,21 @@ Display* DisplayBackend()
 bool Refuses(DisplayFault fault)
 {
     return displayState.open && displayState.device.fault == fault;
+}
+
+// What the primary surface covers, in screen positions: the whole mode in full screen, where
+// a screen larger than the window is shown whole; the window's client area otherwise.
+void PrimaryArea(int& left, int& top, int& width, int& height)
+{
+    if (displayState.modeWidth > 0)
+    {
+        left = 0;
+        top = 0;
+        width = displayState.modeWidth;
+        height = displayState.modeHeight;
+        return;
+    }
+    DisplayBackend()->ClientArea(left, top, width, height);
 }
 
 } // namespace
@@ -100,7 +118,13 @@ bool SetDisplayMode(int width, int height, int bitsPerPixel)
     {
         return false;
     }
-    return DisplayBackend()->SetMode(width, height, bitsPerPixel);
+    if (!DisplayBackend()->SetMode(width, height, bitsPerPixel))
+    {
+        return false;
+    }
+    displayState.modeWidth = width;
+    displayState.modeHeight = height;
+    return true;
 }
 
 void RestoreDisplayMode()
@@ -108,6 +132,8 @@ void RestoreDisplayMode()
     if (displayState.open)
     {
         DisplayBackend()->RestoreMode();
+        displayState.modeWidth = 0;
+        displayState.modeHeight = 0;
     }
 }
 
@@ -119,7 +145,7 @@ Surface* CreatePrimarySurface(SurfaceMemory memory, SurfaceResult* result)
     int height = 0;
     if (displayState.open)
     {
-        DisplayBackend()->ClientArea(left, top, width, height);
+        PrimaryArea(left, top, width, height);
     }
     return NewSurface(std::max(width, 1), std::max(height, 1), memory, true, result);
 }
@@ -178,7 +204,12 @@ bool GetPixelFormat(const Surface* surface, PixelMasks& masks)
 bool WaitForVerticalBlank()
 {
     Display* display = DisplayBackend();
-    return display != nullptr && display->WaitForVerticalBlank();
+    if (display == nullptr)
+    {
+        return false;
+    }
+    RecordRefreshWait();
+    return display->WaitForVerticalBlank();
 }
 
 SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect, Surface* source,
@@ -192,7 +223,7 @@ SurfaceResult BltToPrimary(Surface* primary, const SurfaceRect& destinationRect,
     int top = 0;
     int width = 0;
     int height = 0;
-    DisplayBackend()->ClientArea(left, top, width, height);
+    PrimaryArea(left, top, width, height);
     if (width <= 0 || height <= 0)
     {
         return SurfaceResult::Ok;

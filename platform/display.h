@@ -37,7 +37,8 @@ bool GetDisplayCaps(DisplayCaps& hardware, DisplayCaps& emulation);
 // Stands in for IDirectDraw::SetCooperativeLevel: exclusive full screen or shared windowed.
 bool SetCooperativeLevel(WindowHandle window, bool fullScreen);
 
-// Stands in for IDirectDraw::SetDisplayMode and RestoreDisplayMode.
+// Stands in for IDirectDraw::SetDisplayMode and RestoreDisplayMode. While a mode is set the
+// primary surface is the whole mode, at screen position (0, 0), whatever the window's size.
 bool SetDisplayMode(int width, int height, int bitsPerPixel);
 void RestoreDisplayMode();
 

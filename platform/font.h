@@ -30,7 +30,7 @@ struct LogFont
     std::uint8_t pitchAndFamily;
     char faceName[32]; // CP932, zero-terminated; empty: the default face of the set
 };
-static_assert(sizeof(LogFont) == 60, "the description block has the original's size");
+static_assert(sizeof(LogFont) == 60, "games read and copy the 60-byte description block whole");
 
 constexpr std::uint8_t kAnsiCharSet = 0;
 constexpr std::uint8_t kShiftJisCharSet = 128;

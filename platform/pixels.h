@@ -51,28 +51,16 @@ constexpr std::uint16_t NativeFromColor(ColorRef color, PixelLayout layout)
     return static_cast<std::uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
 }
 
-// The GDI colour a 16-bit display reads back: channels widened by repeating their top bits,
-// so black and white survive the round trip.
+// The GDI colour a 16-bit display reads back: each channel's stored bits at the top, the low
+// bits zero (white reads 248, 252, 248 in 565). Games compare read-back colours with these
+// values, and NativeFromColor gives the same pixel back.
 constexpr ColorRef ColorFromNative(std::uint16_t pixel, PixelLayout layout)
 {
-    std::uint32_t r, g, b;
     if (layout == PixelLayout::Rgb565)
     {
-        r = (pixel >> 11) & 31;
-        g = (pixel >> 5) & 63;
-        b = pixel & 31;
-        g = (g << 2) | (g >> 4);
+        return MakeRgb(((pixel >> 11) & 31) << 3, ((pixel >> 5) & 63) << 2, (pixel & 31) << 3);
     }
-    else
-    {
-        r = (pixel >> 10) & 31;
-        g = (pixel >> 5) & 31;
-        b = pixel & 31;
-        g = (g << 3) | (g >> 2);
-    }
-    r = (r << 3) | (r >> 2);
-    b = (b << 3) | (b >> 2);
-    return MakeRgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
+    return MakeRgb(((pixel >> 10) & 31) << 3, ((pixel >> 5) & 31) << 3, (pixel & 31) << 3);
 }
 
 } // namespace platform

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "platform/backend.h"
+#include "platform/record.h"
 #include "platform/sound_internal.h"
 
 namespace platform
@@ -83,7 +84,7 @@ void TrackKeys(const Message& message)
 const char* UsageText()
 {
     return "usage: plonder [--scale N] [--headless [--frames N] [--input FILE] [--capture DIR] "
-           "[--time YYYY-MM-DDTHH:MM:SS]] [-- WORDS...]";
+           "[--time YYYY-MM-DDTHH:MM:SS]] [--record FILE] [-- WORDS...]";
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
@@ -153,6 +154,14 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
             target = v;
             headlessOnly = true;
         }
+        else if (arg == "--record")
+        {
+            if (!value(v))
+            {
+                return false;
+            }
+            options.recordFile = v;
+        }
         else if (arg.size() > 1 && arg[0] == '-')
         {
             error = "unknown option " + arg;
@@ -167,6 +176,11 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
     if (headlessOnly && options.backend != "headless")
     {
         error = "--frames, --input, --capture and --time need --headless";
+        return false;
+    }
+    if (!options.recordFile.empty() && options.backend == "headless")
+    {
+        error = "--record records play in a window; a headless run is its script already";
         return false;
     }
     options.commandLine = rest;
@@ -186,6 +200,11 @@ bool Start(const Options& options, std::string& error)
                 return false;
             }
             core.entry = &entry;
+            if (!options.recordFile.empty() && !StartRecording(options.recordFile, error))
+            {
+                Shutdown();
+                return false;
+            }
             return true;
         }
     }
@@ -204,6 +223,7 @@ void Shutdown()
     {
         return;
     }
+    StopRecording();
     // The output stops pulling before the backend that feeds it goes.
     ShutdownSound();
     if (core.window != 0)
@@ -297,6 +317,7 @@ bool PeekMessage(Message& message)
     }
     if (core.queue.empty())
     {
+        RecordFrameStart();
         ActiveBackend().events->FrameStarting();
         return false;
     }
@@ -399,6 +420,10 @@ std::uint32_t NowMs()
 
 void WaitPast(std::uint32_t deadlineMs)
 {
+    if (Recording())
+    {
+        RecordWaitPast(deadlineMs, NowMs());
+    }
     ActiveBackend().clock->WaitPast(deadlineMs);
 }
 

@@ -20,6 +20,7 @@ struct Options
     std::string inputScript;       // headless: script of timed input
     std::string captureDir;        // headless: folder for captured frames
     std::string startTime;         // headless: local time at start, "YYYY-MM-DDTHH:MM:SS"
+    std::string recordFile;        // in a window: write what the program receives here
     std::string commandLine;       // what is left for the program, words joined by spaces
 };
 

@@ -28,9 +28,9 @@ unsigned char Upper(unsigned char c)
     return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-// Names match without regard to case, as Windows compares them; the second byte of a
-// two-byte CP932 character is compared exactly, since it may look like a Latin letter.
-bool SameName(const char* a, const char* b)
+} // namespace
+
+bool SameResourceName(const char* a, const char* b)
 {
     auto* x = reinterpret_cast<const unsigned char*>(a);
     auto* y = reinterpret_cast<const unsigned char*>(b);
@@ -60,8 +60,6 @@ bool SameName(const char* a, const char* b)
     return *x == *y;
 }
 
-} // namespace
-
 bool FindResource(const char* name, const std::uint8_t*& bytes, std::size_t& size)
 {
     if (name == nullptr || name[0] == '\0')
@@ -71,7 +69,7 @@ bool FindResource(const char* name, const std::uint8_t*& bytes, std::size_t& siz
     auto& added = resourceState.added;
     for (auto it = added.rbegin(); it != added.rend(); ++it)
     {
-        if (SameName(it->first.c_str(), name))
+        if (SameResourceName(it->first.c_str(), name))
         {
             bytes = reinterpret_cast<const std::uint8_t*>(it->second.data());
             size = it->second.size();
@@ -80,7 +78,7 @@ bool FindResource(const char* name, const std::uint8_t*& bytes, std::size_t& siz
     }
     for (std::size_t i = 0; i < kEmbeddedResourceCount; ++i)
     {
-        if (SameName(kEmbeddedResources[i].name, name))
+        if (SameResourceName(kEmbeddedResources[i].name, name))
         {
             bytes = kEmbeddedResources[i].bytes;
             size = kEmbeddedResources[i].size;

@@ -17,6 +17,11 @@ struct EmbeddedResource
     std::size_t size;
 };
 
+// True when two resource names are the same name: single-byte letters compare without
+// regard to case, as Windows compares them; two-byte CP932 characters compare exactly, since
+// their second byte may look like a Latin letter. Bitmap and sound resources both use it.
+bool SameResourceName(const char* a, const char* b);
+
 // Stands in for FindResourceA with LoadResource and LockResource: the bytes of the resource
 // of that name, compared without regard to case as Windows does. False when there is none.
 bool FindResource(const char* name, const std::uint8_t*& bytes, std::size_t& size);

@@ -166,6 +166,13 @@ bool DescendRiff(RiffReader* reader, RiffChunk& chunk, const RiffChunk* parent, 
         std::uint32_t id = ReadLe32(header);
         std::uint32_t size = ReadLe32(header + 4);
         std::uint64_t dataOffset = start + 8;
+        if (size > limit - dataOffset && parent == nullptr && id == kRiff)
+        {
+            // Many WAV writers count a pad byte that is not there, and files cut after their
+            // data chunk are common: the outer chunk then ends at the end of the file, and the
+            // chunks inside it are still held to that.
+            size = static_cast<std::uint32_t>(limit - dataOffset);
+        }
         if (size > limit - dataOffset)
         {
             return false;

@@ -56,7 +56,8 @@ using RiffReaderPtr = std::unique_ptr<RiffReader, RiffCloser>;
 // Stands in for mmioDescend(): reads chunk headers from the current position, skipping
 // chunks by their size raised to even, until one matches; inside parent when it is given.
 // Every chunk met must lie wholly inside its parent and the file, so a size that runs past
-// the end is a failure, not a short read later. On success chunk is filled and the position
+// the end is a failure, not a short read later; only an outer "RIFF" chunk that runs past
+// the file is taken as ending at the end of the file. On success chunk is filled and the position
 // is the chunk's first data byte (after the form type for "RIFF" and "LIST"). False when no
 // chunk matches or the headers are broken.
 bool DescendRiff(RiffReader* reader, RiffChunk& chunk, const RiffChunk* parent, RiffFind find);

@@ -1,8 +1,8 @@
 // The WAVE and raw-data resources the program carries, and those added while it runs.
 #include <array>
-#include <cctype>
 #include <string>
 
+#include "platform/resources.h"
 #include "platform/sound.h"
 
 namespace platform
@@ -35,19 +35,6 @@ struct ResourceState
 
 ResourceState resources;
 
-bool SameName(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-    {
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b)))
-        {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 } // namespace
 
 bool FindSoundResource(const char* name, SoundResourceType type, const std::uint8_t*& bytes,
@@ -61,7 +48,7 @@ bool FindSoundResource(const char* name, SoundResourceType type, const std::uint
     }
     for (auto it = resources.added.rbegin(); it != resources.added.rend(); ++it)
     {
-        if (it->type == type && SameName(it->name.c_str(), name))
+        if (it->type == type && SameResourceName(it->name.c_str(), name))
         {
             bytes = it->bytes.data();
             size = it->bytes.size();
@@ -70,7 +57,7 @@ bool FindSoundResource(const char* name, SoundResourceType type, const std::uint
     }
     for (const CompiledResource& resource : kCompiled)
     {
-        if (resource.type == type && SameName(resource.name, name))
+        if (resource.type == type && SameResourceName(resource.name, name))
         {
             bytes = resource.bytes;
             size = resource.size;

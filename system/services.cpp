@@ -247,7 +247,8 @@ std::uint32_t GetDiskFree(char)
 
 std::uint32_t GetAvailableMemory()
 {
-    // More than 32 bits can hold reads as the largest value, as the original call reported it.
+    // More than 32 bits can hold reads as the largest value: callers compare it with what they
+    // need, and a wrapped value would tell them too little.
     std::uint64_t bytes = platform::AvailableMemoryBytes();
     return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(bytes);
 }

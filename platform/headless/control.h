@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/record.h"
 
 namespace platform::headless
 {
@@ -84,7 +85,7 @@ bool LoadScript(const std::string& text, std::string& error);
 bool LoadScriptFile(const std::string& path, std::string& error);
 
 // Maps a key name of the script (Up, Space, F1, A, ...) to its code; -1 when unknown.
-int KeyCodeFromName(const std::string& name);
+using platform::KeyCodeFromName;
 
 // Frames started so far (the first frame is 1).
 int FramesStarted();

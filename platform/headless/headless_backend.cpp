@@ -341,6 +341,19 @@ const WindowRecord& Window()
     return state.window;
 }
 
+// The script file's text; empty when there is no script or it cannot be read.
+static std::string ReadScriptText(const std::string& path)
+{
+    if (path.empty())
+    {
+        return "";
+    }
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 bool LoadScriptFile(const std::string& path, std::string& error)
 {
     std::ifstream file(path);
@@ -365,6 +378,14 @@ bool Create(const Options& options, Backend& backend, std::string& error)
     if (!options.startTime.empty() && !ParseStartTime(options.startTime, config.startSeconds))
     {
         error = "--time takes YYYY-MM-DDTHH:MM:SS";
+        return false;
+    }
+    // A recorded game replays from the time it was recorded at, unless --time says otherwise.
+    std::string recorded =
+        options.startTime.empty() ? RecordedStartTime(ReadScriptText(options.inputScript)) : "";
+    if (!recorded.empty() && !ParseStartTime(recorded, config.startSeconds))
+    {
+        error = "the record's time line is not YYYY-MM-DDTHH:MM:SS";
         return false;
     }
     std::multimap<int, ScriptAction> script = std::move(state.script);

@@ -109,9 +109,26 @@ bool WritePng(const std::string& path, const CapturedFrame& frame)
 
 std::uint32_t CapturedFrame::Rgb(int x, int y) const
 {
-    std::uint16_t p = pixels[static_cast<size_t>(y) * width + x];
-    ColorRef color = ColorFromNative(p, rgb555 ? PixelLayout::Rgb555 : PixelLayout::Rgb565);
-    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+    // Channels widened by repeating their top bits, as a screen shows them: white stays white
+    // in the PNGs, unlike the device context's read-back, which leaves the low bits zero.
+    std::uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+    std::uint32_t r, g, b;
+    if (rgb555)
+    {
+        r = (p >> 10) & 31;
+        g = (p >> 5) & 31;
+        g = (g << 3) | (g >> 2);
+    }
+    else
+    {
+        r = (p >> 11) & 31;
+        g = (p >> 5) & 63;
+        g = (g << 2) | (g >> 4);
+    }
+    b = p & 31;
+    r = (r << 3) | (r >> 2);
+    b = (b << 3) | (b >> 2);
+    return (r << 16) | (g << 8) | b;
 }
 
 } // namespace platform::headless

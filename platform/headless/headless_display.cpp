@@ -1,7 +1,8 @@
 // Headless display: the device the switches describe, a virtual vertical blank that moves
 // the clock by one 60 Hz refresh, and every shown picture kept as a captured frame.
 //   [X] 565 or 555, 3D and stretch caps, surface limit, surfaces made lost, refused steps
-//   [X] full-screen modes up to the desktop's depth; nothing is shown differently in them
+//   [X] full-screen modes up to the desktop's depth; their picture is captured at the mode's
+//       size, as the display core hands it over
 #include "platform/backend.h"
 #include "platform/headless/capture.h"
 #include "platform/headless/control.h"

@@ -17,29 +17,17 @@
 //   FRAME lose                    every surface is lost, as when another program takes the
 //                                 display
 #include <cctype>
-#include <map>
 #include <sstream>
 
 #include "platform/headless/control.h"
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
+#include "platform/record.h"
 
 namespace platform::headless
 {
 namespace
 {
-
-const std::map<std::string, int>& KeyNames()
-{
-    static const std::map<std::string, int> names = {
-        {"backspace", 8}, {"tab", 9},      {"enter", 13},  {"return", 13}, {"shift", 16},
-        {"ctrl", 17},     {"control", 17}, {"alt", 18},    {"pause", 19},  {"escape", 27},
-        {"esc", 27},      {"space", 32},   {"pageup", 33}, {"pagedown", 34}, {"end", 35},
-        {"home", 36},     {"left", 37},    {"up", 38},     {"right", 39},  {"down", 40},
-        {"insert", 45},   {"delete", 46},
-    };
-    return names;
-}
 
 std::string Lower(std::string text)
 {
@@ -214,29 +202,6 @@ std::string ParseAction(int frame, const std::string& command, std::istringstrea
 }
 
 } // namespace
-
-int KeyCodeFromName(const std::string& name)
-{
-    std::string lower = Lower(name);
-    auto it = KeyNames().find(lower);
-    if (it != KeyNames().end())
-    {
-        return it->second;
-    }
-    if (lower.size() == 1 && std::isalnum(static_cast<unsigned char>(lower[0])))
-    {
-        return std::toupper(static_cast<unsigned char>(lower[0]));
-    }
-    if (lower.size() >= 2 && lower[0] == 'f')
-    {
-        int n = std::atoi(lower.c_str() + 1);
-        if (n >= 1 && n <= 12 && lower.compare(1, std::string::npos, std::to_string(n)) == 0)
-        {
-            return 111 + n;
-        }
-    }
-    return -1;
-}
 
 bool LoadScript(const std::string& text, std::string& error)
 {

@@ -1,8 +1,9 @@
 // SDL2 backend: the real window, its events, the cursor, the clock and message boxes.
 // The window shows the system's unscaled screen at a whole-number scale; positions are
 // divided by the scale on the way in, so the system never sees it.
-//   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor, clock,
-//       message boxes (CP932 converted), activation, moves, close button
+//   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor (with the
+//       set-cursor message), clock, message boxes (CP932 converted), activation, moves,
+//       close button
 //   [ ] input method: none to switch
 #include <SDL.h>
 
@@ -13,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/cp932.h"
+#include "platform/record.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace platform::sdl
@@ -30,10 +32,54 @@ struct SdlState
 
 SdlState sdlState;
 
+// The set-cursor message's hit-test code for the client area.
+constexpr std::uint32_t kHitClient = 1;
+// Queues a message of input the window received, and writes it to the record when one is
+// being made.
+void PostInput(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    PostMessage(kMainWindow, id, wParam, lParam);
+    RecordInput(id, wParam, lParam);
+}
+
 std::intptr_t PackPoint(int x, int y)
 {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                       static_cast<std::uint32_t>(x & 0xFFFF));
+}
+
+bool FullScreenWindow()
+{
+    return sdlState.window != nullptr &&
+           (SDL_GetWindowFlags(sdlState.window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+// Window pixels per system pixel for pointer events. In full screen the renderer's logical
+// size has already brought them to the picture's pixels.
+int PointerScale()
+{
+    return FullScreenWindow() ? 1 : sdlState.scale;
+}
+
+void PostMotion(const SDL_MouseMotionEvent& event)
+{
+    int width = 0;
+    int height = 0;
+    if (sdlState.window != nullptr)
+    {
+        SDL_GetWindowSize(sdlState.window, &width, &height);
+    }
+    bool overClient = FullScreenWindow() ||
+                      (event.x >= 0 && event.y >= 0 && event.x < width && event.y < height);
+    // The window system asks the window for its cursor whenever the pointer moves over it,
+    // before the movement itself; a game's full-screen cursor handling runs there.
+    if (overClient)
+    {
+        PostMessage(kMainWindow, kWmSetCursor, kMainWindow,
+                    static_cast<std::intptr_t>(kHitClient | (kWmMouseMove << 16)));
+    }
+    int scale = PointerScale();
+    PostInput(kWmMouseMove, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 int VirtualKey(SDL_Keycode key)
@@ -80,7 +126,7 @@ void PostClientMove()
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(sdlState.window, &x, &y);
-    PostMessage(kMainWindow, kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
+    PostInput(kWmMove, 0, PackPoint(x / sdlState.scale, y / sdlState.scale));
 }
 
 void PostKey(const SDL_KeyboardEvent& event)
@@ -95,7 +141,7 @@ void PostKey(const SDL_KeyboardEvent& event)
     bool system = key == kVkAlt || key == kVkF10 || (event.keysym.mod & KMOD_ALT) != 0;
     std::uint32_t id = system ? (down ? kWmSysKeyDown : kWmSysKeyUp) : (down ? kWmKeyDown : kWmKeyUp);
     std::uint32_t flags = down ? (event.repeat ? 0x40000001u : 1u) : 0xC0000001u;
-    PostMessage(kMainWindow, id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
+    PostInput(id, static_cast<std::uintptr_t>(key), static_cast<std::intptr_t>(flags));
 }
 
 void PostButton(const SDL_MouseButtonEvent& event)
@@ -119,7 +165,8 @@ void PostButton(const SDL_MouseButtonEvent& event)
     {
         id = down ? kWmRButtonDown : kWmRButtonUp;
     }
-    PostMessage(kMainWindow, id, 0, PackPoint(event.x / sdlState.scale, event.y / sdlState.scale));
+    int scale = PointerScale();
+    PostInput(id, 0, PackPoint(event.x / scale, event.y / scale));
 }
 
 class SdlWindow final : public platform::Window
@@ -147,6 +194,8 @@ public:
         {
             return false;
         }
+        // Where the window really went is recorded; the activation is not, since a replayed
+        // window reports its own on creation.
         PostClientMove();
         PostMessage(kMainWindow, kWmActivateApp, 1, 0);
         return true;
@@ -206,7 +255,7 @@ public:
             switch (event.type)
             {
             case SDL_QUIT:
-                PostMessage(kMainWindow, kWmClose, 0, 0);
+                PostInput(kWmClose, 0, 0);
                 break;
             case SDL_WINDOWEVENT:
                 HandleWindowEvent(event.window);
@@ -216,9 +265,7 @@ public:
                 PostKey(event.key);
                 break;
             case SDL_MOUSEMOTION:
-                PostMessage(kMainWindow, kWmMouseMove, 0,
-                            PackPoint(event.motion.x / sdlState.scale,
-                                      event.motion.y / sdlState.scale));
+                PostMotion(event.motion);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -284,16 +331,16 @@ private:
         switch (event.event)
         {
         case SDL_WINDOWEVENT_CLOSE:
-            PostMessage(kMainWindow, kWmClose, 0, 0);
+            PostInput(kWmClose, 0, 0);
             break;
         case SDL_WINDOWEVENT_MOVED:
             PostClientMove();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            PostMessage(kMainWindow, kWmActivateApp, 1, 0);
+            PostInput(kWmActivateApp, 1, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            PostMessage(kMainWindow, kWmActivateApp, 0, 0);
+            PostInput(kWmActivateApp, 0, 0);
             break;
         default:
             break;
@@ -383,6 +430,16 @@ SDL_Window* MainSdlWindow()
 int WindowScale()
 {
     return sdlState.scale;
+}
+
+void PushPointerMotion(int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = sdlState.window != nullptr ? SDL_GetWindowID(sdlState.window) : 0;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
 }
 
 bool WindowInfo(std::string& title, int& width, int& height)

@@ -1,9 +1,15 @@
 // SDL2 display: the window's picture through an RGB565 texture, scaled by the window's
 // whole-number scale; the vertical blank from the renderer's vsync, or an even 60 Hz wait
 // when the display has none, so the main loop never runs faster than the screen.
-//   [X] picture, scale, vsync with a timed fallback, desktop full screen for full-screen modes
+//   [X] picture, scale, vsync with a timed fallback, desktop full screen for full-screen modes,
+//       the mode's picture scaled by a whole number and centred
 //   [ ] real display modes: full screen keeps the desktop's mode and scales the picture
 #include <SDL.h>
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
 
 #include "platform/backend.h"
 #include "platform/sdl/sdl_internal.h"
@@ -13,7 +19,9 @@ namespace platform::sdl
 namespace
 {
 
-constexpr int kRefreshHz = 60;
+constexpr std::int64_t kRefreshPeriodNs = 1000000000 / 60;
+// How long before a timed tick the sleep ends; the rest is spun.
+constexpr int kSpinUs = 200;
 // Presents this much apart, many times running, mean the vsync is not really waiting.
 constexpr std::uint64_t kTooFastUs = 2000;
 constexpr int kTooFastFrames = 10;
@@ -26,12 +34,31 @@ struct DisplayState
     int textureWidth = 0, textureHeight = 0;
     bool vsync = false;            // the present waits for the vertical blank
     bool shownSinceWait = false;   // a present followed the last wait
-    std::uint64_t nextTick = 0;    // performance counter of the next timed blank
+    std::chrono::steady_clock::time_point nextTick; // the next timed blank
     std::uint64_t lastPresent = 0; // performance counter of the last present
     int fastFrames = 0;            // presents in a row that came too quickly
+    int logicalWidth = 0, logicalHeight = 0; // the renderer's logical size; 0 in a window
+    bool integerScale = false;               // the logical size is scaled by whole numbers
 };
 
 DisplayState displayState;
+
+// Sleeps until the moment on the steady clock: an absolute deadline, so the sleep does not
+// drift by the time spent getting to it.
+void SleepUntil(std::chrono::steady_clock::time_point moment)
+{
+#if defined(__linux__)
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(moment.time_since_epoch());
+    timespec deadline{};
+    deadline.tv_sec = static_cast<time_t>(ns.count() / 1000000000);
+    deadline.tv_nsec = static_cast<long>(ns.count() % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR)
+    {
+    }
+#else
+    std::this_thread::sleep_until(moment);
+#endif
+}
 
 std::uint64_t MicrosecondsBetween(std::uint64_t from, std::uint64_t to)
 {
@@ -71,23 +98,26 @@ bool EnsureRenderer()
     return true;
 }
 
+// Sleeps until just before the next 60 Hz tick, then spins the last moment: an even pace
+// without a core spent waiting (a plain sleep may wake a little late; the spin absorbs it).
 void TimedWait()
 {
-    std::uint64_t frequency = SDL_GetPerformanceFrequency();
-    std::uint64_t period = frequency / kRefreshHz;
-    std::uint64_t now = SDL_GetPerformanceCounter();
+    using Clock = std::chrono::steady_clock;
+    const Clock::duration period =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(kRefreshPeriodNs));
+    Clock::time_point now = Clock::now();
     // After a long stall the schedule starts again instead of racing to catch up.
-    if (displayState.nextTick == 0 || now > displayState.nextTick + period)
+    if (displayState.nextTick == Clock::time_point{} || now > displayState.nextTick + period)
     {
         displayState.nextTick = now + period;
     }
-    while ((now = SDL_GetPerformanceCounter()) < displayState.nextTick)
+    Clock::time_point wake = displayState.nextTick - std::chrono::microseconds(kSpinUs);
+    if (now < wake)
     {
-        std::uint64_t leftMs = (displayState.nextTick - now) * 1000 / frequency;
-        if (leftMs > 1)
-        {
-            SDL_Delay(static_cast<Uint32>(leftMs - 1));
-        }
+        SleepUntil(wake);
+    }
+    while (Clock::now() < displayState.nextTick)
+    {
     }
     displayState.nextTick += period;
 }
@@ -180,6 +210,7 @@ class SdlDisplay final : public platform::Display
                 return;
             }
         }
+        FitPicture(picture.width, picture.height);
         SDL_UpdateTexture(displayState.texture, nullptr, picture.pixels, picture.pitchBytes);
         SDL_RenderClear(displayState.renderer);
         SDL_RenderCopy(displayState.renderer, displayState.texture, nullptr, nullptr);
@@ -189,6 +220,42 @@ class SdlDisplay final : public platform::Display
     }
 
   private:
+    // In a window the picture fills the window, whose size is the picture's times the window
+    // scale. In full screen the picture is the whole display mode, shown on the desktop scaled
+    // by the largest whole number that fits and centred, or fitted when even 1 does not fit;
+    // the logical size also brings pointer events back to the picture's pixels.
+    static void FitPicture(int width, int height)
+    {
+        SDL_Window* window = MainSdlWindow();
+        bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+        int logicalWidth = fullScreen ? width : 0;
+        int logicalHeight = fullScreen ? height : 0;
+        bool integerScale = false;
+        int outputWidth = 0;
+        int outputHeight = 0;
+        if (fullScreen &&
+            SDL_GetRendererOutputSize(displayState.renderer, &outputWidth, &outputHeight) == 0)
+        {
+            integerScale = outputWidth >= width && outputHeight >= height;
+        }
+        if (logicalWidth == displayState.logicalWidth &&
+            logicalHeight == displayState.logicalHeight &&
+            integerScale == displayState.integerScale)
+        {
+            return;
+        }
+        SDL_RenderSetIntegerScale(displayState.renderer, integerScale ? SDL_TRUE : SDL_FALSE);
+        SDL_RenderSetLogicalSize(displayState.renderer, logicalWidth, logicalHeight);
+        if (!fullScreen)
+        {
+            SDL_RenderSetViewport(displayState.renderer, nullptr);
+            SDL_RenderSetScale(displayState.renderer, 1.0f, 1.0f);
+        }
+        displayState.logicalWidth = logicalWidth;
+        displayState.logicalHeight = logicalHeight;
+        displayState.integerScale = integerScale;
+    }
+
     // A renderer that claims vsync but returns at once gets the timed wait instead.
     static void NoteVsync()
     {

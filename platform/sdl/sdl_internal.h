@@ -23,6 +23,10 @@ SDL_Window* MainSdlWindow();
 // Whole-number scale of the window's client area.
 int WindowScale();
 
+// For checks without a mouse: queues a pointer movement to (x, y) in window pixels, as SDL
+// reports one.
+void PushPointerMotion(int x, int y);
+
 // The window's title (UTF-8) and client size in real pixels, for checks.
 bool WindowInfo(std::string& title, int& width, int& height);
 

@@ -1,7 +1,10 @@
 // The window, quitting, system keys, window moves, the cursor over the window and the
-// command line, driven through the real loop or the window procedure.
+// command line, driven through the real loop or the window procedure; the SDL backend's
+// window and pointer messages.
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -216,4 +219,36 @@ TEST(SdlBackend, OpensThePlonderWindowAndQuitsOnEscape)
     EXPECT_EQ(height, 360);
     EXPECT_EQ(quitState, 2);
     EXPECT_EQ(framesSeen.size(), 1u);
+}
+
+TEST(SdlBackend, PointerMovesOverTheClientAreaAskForTheCursorFirst)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    platform::Options options;
+    options.backend = "sdl";
+    options.scale = 2;
+    std::string error;
+    ASSERT_TRUE(platform::Start(options, error)) << error;
+    platform::RegisterWindowClass(MainWindowProc);
+    ASSERT_NE(platform::CreateMainWindow("Plonder", 0, 0, 160, 180), 0u);
+    platform::Message message;
+    while (platform::PeekMessage(message))
+    {
+    }
+    // Inside the 320 x 360 window, then past its right edge: positions come divided by 2.
+    platform::sdl::PushPointerMotion(10, 30);
+    platform::sdl::PushPointerMotion(330, 30);
+    std::vector<std::tuple<std::uint32_t, std::uintptr_t, std::intptr_t>> seen;
+    while (platform::PeekMessage(message))
+    {
+        seen.emplace_back(message.id, message.wParam, message.lParam);
+    }
+    platform::Shutdown();
+    using Seen = decltype(seen)::value_type;
+    EXPECT_EQ(seen, (std::vector<Seen>{
+                        {platform::kWmSetCursor, 1, 1 | (platform::kWmMouseMove << 16)},
+                        {platform::kWmMouseMove, 0, (15 << 16) | 5},
+                        {platform::kWmMouseMove, 0, (15 << 16) | 165},
+                    }));
 }

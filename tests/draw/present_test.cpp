@@ -46,6 +46,34 @@ TEST(Present, ShowsTheTopLeftOfTheBackBufferInTheWindowAfterTheBlank)
     EXPECT_LE(frame.clockMs - before, 17u);
 }
 
+TEST(Present, FullScreenShowsTheWholeDisplayModeLargerThanTheWindow)
+{
+    TempDir folder;
+    draw_testing::StartWindow();
+    fullScreen = 1;
+    ASSERT_EQ(voDraw::Screen(640, 480, 1), 1);
+    PaintSurface(BackBuffer(), Old);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 1u);
+    const auto& frame = CapturedFrames().back();
+    ASSERT_TRUE(frame.width == 640 && frame.height == 480);
+    for (int y = 0; y < 480; ++y)
+    {
+        for (int x = 0; x < 640; ++x)
+        {
+            ASSERT_EQ(frame.pixels[y * 640 + x], Old(x, y)) << x << "," << y;
+        }
+    }
+    // Back in a window, the window's client area is shown again.
+    fullScreen = 0;
+    ASSERT_EQ(voDraw::Screen(640, 480, 1), 1);
+    PaintSurface(BackBuffer(), Old);
+    voDraw::Present();
+    ASSERT_EQ(CapturedFrames().size(), 2u);
+    EXPECT_TRUE(CapturedFrames().back().width == 160 && CapturedFrames().back().height == 180);
+    EXPECT_EQ(CapturedFrames().back().pixels[179 * 160 + 159], Old(159, 179));
+}
+
 TEST(Present, AFailedVerticalBlankLeavesTheLastFrameShown)
 {
     TempDir folder;
@@ -315,14 +343,21 @@ TEST_F(Overlay, ShowsThePageOverTheTilesAndScrollsWithTheKey)
     EXPECT_FALSE(DrawingHoldsInput());
 }
 
-TEST_F(Overlay, AMissingTileIsLoadedAfreshNeverSwappedIntoBuffer)
+TEST_F(Overlay, AFailedSwapDropsTheSlotAndAMissingTileIsNeverSwappedIntoBuffer)
 {
     voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
     ObjectId tile = overlayTile;
     voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     EXPECT_EQ(objectTable[tile].surface, nullptr);
-    voDraw::ReleaseObject(tile);
-    overlayTile = 0;
+    EXPECT_EQ(overlayTile, 0);
+    // Another object takes the freed slot; the next overlay load leaves it alone.
+    folder.Write("other.bmp", Bmp24(8, 8, PageColor));
+    ASSERT_EQ(voDraw::LoadObject("other.bmp", 2), tile);
+    voDraw::LoadOverlay("page.bmp", "tile.bmp", 400);
+    EXPECT_NE(overlayTile, tile);
+    EXPECT_EQ(objectTable[tile].width, 8);
+    EXPECT_STREQ(objectTable[tile].name, "other.bmp");
+    voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     voDraw::LoadOverlay("page.bmp", "missing.bmp", 400);
     EXPECT_EQ(overlayTile, 0);
     EXPECT_EQ(objectTable[0].width, 160);

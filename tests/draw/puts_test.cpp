@@ -138,6 +138,9 @@ TEST_F(Puts, PutsOntoObjectsClipAgainstTheClipRectangleNotTheObject)
 TEST_F(Puts, FrameBlackensTheOuterRing)
 {
     EXPECT_EQ(voDraw::Frame(10, 10, 20, 20), SurfaceResult::Ok);
+    // Edges at the int limits are formed wide and fall outside: nothing else is drawn.
+    voDraw::Frame(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    voDraw::Frame(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
     for (int y = 8; y < 22; ++y)
     {
         for (int x = 8; x < 22; ++x)
@@ -223,6 +226,9 @@ ObjectId StretchSource(bool stretch)
     return id;
 }
 
+// No 16-bit pixel has this value: a key that keys nothing.
+constexpr std::uint32_t kNoPixel = 0x10000;
+
 // The 4 x 4 sprite scaled by (sx, sy) at (10, 20): kBackground where key is, else the pixel.
 void ExpectStretched(int sx, int sy, std::uint32_t key)
 {
@@ -250,6 +256,10 @@ TEST(PutStretch, DisplayPathScalesKeysOnTheObjectAndIgnoresTheClip)
     clipRect = Rect{0, 0, 1, 1};
     EXPECT_EQ(voDraw::PutStretch(10, 20, id, 0, 0, 4, 4, 8, 12), SurfaceResult::Ok);
     ExpectStretched(2, 3, SurfacePixel(objectTable[id].surface, 1, 0));
+    // Opaque: the key-coloured pixels are copied too.
+    PaintSurface(BackBuffer(), [](int, int) { return kBackground; });
+    voDraw::PutStretchOpaque(10, 20, id, 0, 0, 4, 4, 8, 12);
+    ExpectStretched(2, 3, kNoPixel);
     voDraw::PutStretchOpaque(30, 20, id, 0, 0, 4, 4, 2, 2);
     EXPECT_EQ(BackPixel(30, 20), 0u);
     EXPECT_EQ(BackPixel(31, 21), Marked(2, 2));
@@ -269,6 +279,7 @@ TEST(PutStretch, GdiPathKeysOnBlackWhateverTheObjectsKey)
     PaintSurface(BackBuffer(), [](int, int) { return kBackground; });
     voDraw::PutStretchOpaque(10, 20, id, 0, 0, 4, 4, 4, 4);
     EXPECT_EQ(BackPixel(10, 20), 0u);
+    EXPECT_EQ(BackPixel(11, 20), SurfacePixel(objectTable[id].surface, 1, 0)); // the key colour
     EXPECT_EQ(BackPixel(11, 21), Marked(1, 1));
     EXPECT_EQ(BackPixel(12, 21), kBackground);
 }

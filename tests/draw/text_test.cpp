@@ -1,5 +1,9 @@
 // Text runs on the back buffer: the description block's rules, the fixed-style printers,
 // wrapped boxes and measuring, the frame-rate line on the virtual clock, bad input.
+#include <climits>
+#include <cstring>
+#include <vector>
+
 #include "tests/draw/draw_support.h"
 
 namespace
@@ -46,6 +50,12 @@ TEST(TextFontBlock, CharacterSetsFollowTheFaceNameAndLongNamesAreCut)
     voDraw::BeginTextFace(nullptr, 12, 0, 0, 0, 0);
     voDraw::EndText();
     EXPECT_EQ(Face(), "");
+    // A second screen set-up starts from a zero-filled block again.
+    voDraw::BeginTextFace("Courier", -20, 45, 1, 1, 1);
+    voDraw::EndText();
+    ASSERT_EQ(voDraw::Screen(320, 240, 1), 1);
+    const platform::LogFont zero{};
+    EXPECT_EQ(std::memcmp(fontDescription, &zero, sizeof zero), 0);
 }
 
 TEST(TextPrint, FixedStyleIsWhiteOnNavyInATwelvePixelCell)
@@ -157,6 +167,40 @@ TEST(TextMeasure, WordsWrapAtSpacesAndJapaneseBetweenCharacters)
     // Outside a run nothing is measured; the rectangle is still kept.
     EXPECT_EQ(voDraw::MeasureText(1, 2, 3, 4, "x"), 0);
     EXPECT_EQ(textMeasureRect.right, 3);
+}
+
+TEST(TextBox, PositionsAndWidthsNearTheIntLimitsAreFormedWide)
+{
+    StartScreen();
+    // The widest box, centred: its middle is half a pixel left of 0, as for (-1000, 999).
+    auto centred = [](int left, int right)
+    {
+        voDraw::Clear();
+        voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+        voDraw::SetTextColors(0xFFFFFF, 0x800000, 0);
+        voDraw::DrawTextBox(left, 20, right, 40, "Centred", 1);
+        voDraw::EndText();
+        return ReadBackBuffer().pixels;
+    };
+    std::vector<std::uint16_t> wide = centred(INT_MIN, INT_MAX);
+    EXPECT_EQ(wide, centred(-1000, 999));
+    EXPECT_NE(wide, centred(-1002, 999));
+    // Runs and boxes out at the limits draw nothing, and a measure stops at INT_MAX.
+    voDraw::Clear();
+    for (int at : {INT_MIN, INT_MAX - 1})
+    {
+        voDraw::PrintText(at, at, "far away");
+        voDraw::PrintText(at, 0, "far away");
+        voDraw::PrintText(0, at, "far away");
+    }
+    voDraw::BeginText(FACE_GOTHIC, 12, 0, 0, 0, 0);
+    voDraw::DrawTextBox(INT_MAX - 4, INT_MAX - 4, INT_MAX, INT_MAX, "a b c d", 2);
+    voDraw::DrawTextBox(INT_MIN, INT_MIN, INT_MIN + 4, INT_MIN + 4, "a b c d", 0);
+    EXPECT_EQ(voDraw::MeasureText(INT_MAX - 4, INT_MAX - 4, INT_MAX, INT_MAX, "a b c d"), 4 * 12);
+    EXPECT_EQ(textMeasureRect.right, INT_MAX);
+    EXPECT_EQ(textMeasureRect.bottom, INT_MAX);
+    voDraw::EndText();
+    EXPECT_EQ(ReadBackBuffer().Count(kBlack), 320 * 240);
 }
 
 TEST(TextRun, UnknownFacesFallBackToThePackagedIpaFontWithoutFontconfigFonts)

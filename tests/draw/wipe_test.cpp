@@ -1,6 +1,8 @@
 // Clip-rectangle wipes: the nine kinds opening and closing, speed, refusals, snapping, the
 // hidden screen and the reset on a mode change.
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "tests/draw/draw_support.h"
 
@@ -159,11 +161,75 @@ TEST(WipeStart, ASecondStartIsRefusedAndChangesNothing)
     EXPECT_EQ(wipeSpeed, 600.0f);
     EXPECT_EQ(Edges(clipRect), Edges(during));
     EXPECT_EQ(Edges(wipeSaved), Edges(kFull));
-    // Kinds beyond nine have no movements and are refused too.
+    // Closing kinds beyond nine have no movements and no end, and are refused.
     Reset();
-    EXPECT_EQ(voDraw::StartWipe(0, 10, 600.0f, 0), 0);
-    EXPECT_EQ(voDraw::StartWipe(0, -1, 600.0f, 0), 0);
+    EXPECT_EQ(voDraw::StartWipe(1, 10, 600.0f, 0), 0);
+    EXPECT_EQ(voDraw::StartWipe(1, -1, 600.0f, 0), 0);
     EXPECT_EQ(wipeState, 0);
+}
+
+// Wipes over a small rectangle at one pixel a frame: how many steps each takes and where its
+// edges stop. A pair ends on the frame its nearer edge lands, and a closing edge that lands
+// exactly on the far edge ends on that frame.
+struct StepCase
+{
+    int closing, kind;
+    float speed;
+    Rect rect; // clipRect at the start
+    int steps;
+    Rect end;
+};
+
+TEST(WipeSteps, EachEndsOnTheFrameItsEdgesLand)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Rect odd = {2, 3, 12, 8};   // 10 x 5: the centre row is two below the top
+    const Rect square = {2, 3, 7, 8}; // 5 x 5
+    const Rect even = {2, 3, 12, 9};  // 10 x 6
+    const StepCase cases[] = {
+        {0, 5, 0.0f, odd, 2, odd},
+        {0, 6, 0.0f, {3, 2, 8, 12}, 2, {3, 2, 8, 12}},
+        {0, 7, 0.0f, square, 2, square},
+        {1, 1, 0.0f, even, 6, {2, 9, 12, 9}},
+        {1, 2, 0.0f, even, 6, {2, 3, 12, 3}},
+        {1, 3, 0.0f, even, 10, {12, 3, 12, 9}},
+        {1, 4, 0.0f, even, 10, {2, 3, 2, 9}},
+        {1, 5, 0.0f, even, 3, {2, 6, 12, 6}},
+        {1, 6, 0.0f, even, 5, {7, 3, 7, 9}},
+        {1, 7, 0.0f, even, 5, {7, 6, 7, 6}},
+        // Kinds with no movements open on the first step; a NaN speed moves one pixel.
+        {0, 10, 600.0f, odd, 1, odd},
+        {0, -1, 600.0f, odd, 1, odd},
+        {0, 1, nan, even, 6, even},
+    };
+    for (const StepCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.closing << " " << c.kind << " " << c.speed);
+        Reset();
+        frameSeconds = 0.0f;
+        clipRect = c.rect;
+        ASSERT_EQ(voDraw::StartWipe(c.closing, c.kind, c.speed, 0), 1);
+        EXPECT_EQ(RunToEnd(), c.steps);
+        EXPECT_EQ(Edges(clipRect), Edges(c.end));
+        EXPECT_EQ(c.closing != 0 ? wipeClosed : wipeOpened, 1);
+    }
+}
+
+TEST(WipeStart, KindZeroTakesOneToNineFromTheGenerator)
+{
+    bool seen[10] = {};
+    for (std::uint32_t seed = 1; seed <= 200; ++seed)
+    {
+        SeedRandom(seed);
+        int expected = Random() % 9 + 1;
+        SeedRandom(seed);
+        Reset();
+        ASSERT_EQ(voDraw::StartWipe(seed % 2, 0, 600.0f, 0), 1);
+        ASSERT_EQ(wipeKind, expected) << seed;
+        seen[wipeKind] = true;
+    }
+    EXPECT_FALSE(seen[0]);
+    EXPECT_EQ(std::count(seen + 1, seen + 10, true), 9);
 }
 
 TEST(WipeStart, OpeningStartsInsideTheSavedRectangleWhateverTheSlit)

@@ -66,9 +66,11 @@ TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
         int value;
         const char* shown;
     };
-    // Smaller counts show throughout the sample script's game.
-    const Case cases[] = {{1005, "1005"}, {10000, "9999"}, {INT_MAX, "9999"}, {-1, "   0"}};
-    for (int i = 0; i < 4; ++i)
+    // Smaller counts show throughout the sample script's game; the tens zero shows from 100.
+    const Case cases[] = {{99, "  99"},      {100, " 100"},      {1005, "1005"},
+                          {10000, "9999"}, {INT_MAX, "9999"}, {-1, "   0"}};
+    const int count = static_cast<int>(std::size(cases));
+    for (int i = 0; i < count; ++i)
     {
         platform::headless::AddScriptAction(7 + i,
                                             [value = cases[i].value]
@@ -77,8 +79,8 @@ TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
                                                 board.bestScore = value;
                                             });
     }
-    EXPECT_EQ(RunGame(11, kStart), 0);
-    for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(RunGame(7 + count, kStart), 0);
+    for (int i = 0; i < count; ++i)
     {
         EXPECT_EQ(Moves(Frame(7 + i)), cases[i].shown) << cases[i].value;
         EXPECT_EQ(Best(Frame(7 + i)), cases[i].shown) << cases[i].value;

@@ -72,6 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
         PollCase{"HeldKeyTriggersOnceOnItsSecondFrame",
                  "1 key Left down\n5 key Left up",
                  {{0, 0}, {L, L}, {L, 0}, {L, 0}, {0, 0}}},
+        PollCase{"KeyPressedAgainRightAfterItsReleaseIsHeldAtOnce",
+                 "1 key Left down\n3 key Left up\n4 key Left down\n5 key Left up\n"
+                 "7 key Left down",
+                 {{0, 0}, {L, L}, {0, 0}, {L, L}, {0, 0}, {0, 0}, {0, 0}, {L, L}}},
         PollCase{"SecondDirectionAndReleaseOfOneOfTwo",
                  "1 key Up down\n3 key Left down\n6 key Left up",
                  {{0, 0}, {U, U}, {U, 0}, {U | L, U | L}, {U | L, 0}, {U, U}}},
@@ -163,11 +167,32 @@ TEST_F(InputPoller, WaitKeyReturnsAListedKeyOrTheLeftButtonOnceAfterItsReleaseAl
     Mouse(platform::kWmLButtonUp);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 1);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
-    // Other inputs are not taken, and one coming between press and release starts it over.
+    // Other inputs are not taken.
     Key('C', true);
     Key('C', false);
     Mouse(platform::kWmRButtonDown);
     Mouse(platform::kWmRButtonUp);
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
+}
+
+TEST_F(InputPoller, WaitKeyStartsOverOnAnotherInputUnlessTheMatchedOneIsAlreadyUp)
+{
+    // Another input coming between press and release: the matched one still counts if it is
+    // up by the next call, and is dropped if that call sees a key or button still held.
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
+    Key('A', true);
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
+    Key('C', true);
+    Key('A', false);
+    Key('C', false);
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 'A');
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
+    Mouse(platform::kWmLButtonDown);
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
+    Mouse(platform::kWmRButtonDown);
+    Mouse(platform::kWmLButtonUp);
+    Mouse(platform::kWmRButtonUp);
+    EXPECT_EQ(WaitKeyOrButton(kCodes), 1);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);
     Key('A', true);
     EXPECT_EQ(WaitKeyOrButton(kCodes), 0);

@@ -60,6 +60,7 @@ TEST(Options, BadOptionsAreRefusedWithAReason)
         {"--frames"},          {"--headless", "--frames", "-1"}, {"--headless", "--frames", "5x"},
         {"--scale", "0"},      {"--scale", "99"},                {"--frames", "5"},
         {"--nonsense"},        {"--headless", "--input"},
+        {"--record"},          {"--headless", "--record", "game.input"},
     };
     for (const auto& words : bad)
     {
@@ -137,6 +138,18 @@ TEST(Script, KeyNamesIgnoreCaseAndRefuseUnknownOnes)
     {
         EXPECT_EQ(KeyCodeFromName(bad), -1) << bad;
     }
+    // Every key a record names reads back as the same key.
+    int named = 0;
+    for (int code = 0; code < 256; ++code)
+    {
+        std::string name = platform::KeyNameFromCode(code);
+        if (!name.empty())
+        {
+            named += 1;
+            EXPECT_EQ(KeyCodeFromName(name), code) << name;
+        }
+    }
+    EXPECT_EQ(named, 26 + 10 + 12 + 19); // letters, digits, F1..F12, named keys
 }
 
 TEST(KeyState, ToggleBitFlipsOnEachPress)

@@ -1,6 +1,6 @@
 // The sound device and its mixer, heard through the headless output: formats, clipping,
-// positions, locks, long clock jumps, the beep and the system player. Levels, pan and rate
-// are heard through the sound objects' tests.
+// positions, locks, interpolation across a loop, long clock jumps, the beep and the system
+// player. Levels, pan and rate are heard through the sound objects' tests.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -91,6 +91,46 @@ TEST(SoundMixer, ReadsStereoClipsTheSumAndPassesALongJumpOfTheClockWithoutMixing
     EXPECT_EQ(SampleAt(Render(10) + 5, 0), 3000);
 }
 
+TEST(SoundMixer, LoopsInterpolateAcrossTheirEndAndJumpsStopOneShotsExactlyAtTheirEnd)
+{
+    StartWithDevice();
+    // Four frames at half the output rate: every other output frame lies halfway between two
+    // frames, and the one after the last frame lies halfway back to the first.
+    const std::int16_t frames[4] = {-1000, 0, 600, 4000};
+    platform::PlaySoundBuffer(
+        MakeBuffer(Format(1, 22050, 16), Samples16({frames[0], frames[1], frames[2], frames[3]})),
+        true);
+    std::uint64_t start = Render(10);
+    for (int k = 0; k < 64; ++k)
+    {
+        int frame = k / 2 % 4;
+        float expected = frames[frame];
+        if (k % 2 == 1)
+        {
+            expected = (expected + frames[(frame + 1) % 4]) / 2;
+        }
+        ASSERT_EQ(SampleAt(start + k, 0), static_cast<std::int16_t>(expected)) << k;
+    }
+
+    // A jump longer than the mixed minute passes the rest unmixed: a one-shot buffer that ends
+    // exactly where the jump ends stops, one a frame longer is left on its last frame.
+    const std::uint64_t jump = FramesIn(70000);
+    SoundBufferId ends = MakeBuffer(Format(1, 44100, 8), std::string(jump, '\x90'));
+    SoundBufferId longer = MakeBuffer(Format(1, 44100, 8), std::string(jump + 1, '\x90'));
+    platform::PlaySoundBuffer(ends, false);
+    platform::PlaySoundBuffer(longer, false);
+    AdvanceClock(70000);
+    std::uint32_t status = 99;
+    std::uint32_t play = 0;
+    std::uint32_t write = 0;
+    EXPECT_EQ(platform::GetSoundBufferStatus(ends, status), SoundResult::Ok);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(platform::GetSoundBufferStatus(longer, status), SoundResult::Ok);
+    EXPECT_EQ(status, platform::kSoundStatusPlaying);
+    platform::GetSoundBufferPosition(longer, play, write);
+    EXPECT_EQ(play, jump);
+}
+
 TEST(SoundDevice, RefusesFormatsAndValuesItCannotTakeAndLocksTheWrappedRangeInTwoParts)
 {
     StartWithDevice();
@@ -109,6 +149,13 @@ TEST(SoundDevice, RefusesFormatsAndValuesItCannotTakeAndLocksTheWrappedRangeInTw
     ASSERT_EQ(platform::CreateSoundBuffer(Format(1, 44100, 8), 100, buffer), SoundResult::Ok);
     EXPECT_EQ(platform::SetSoundBufferVolume(buffer, 1), SoundResult::InvalidParam);
     EXPECT_EQ(platform::SetSoundBufferFrequency(buffer, 100001), SoundResult::InvalidParam);
+    // A play position must lie inside the buffer: its last frame, not its end.
+    EXPECT_EQ(platform::SetSoundBufferPosition(buffer, 100), SoundResult::InvalidParam);
+    EXPECT_EQ(platform::SetSoundBufferPosition(buffer, 99), SoundResult::Ok);
+    platform::SetSoundBufferPosition(buffer, 0);
+    SoundBufferId stereo = MakeBuffer(Format(2, 44100, 16), std::string(40, '\0'));
+    EXPECT_EQ(platform::SetSoundBufferPosition(stereo, 40), SoundResult::InvalidParam);
+    EXPECT_EQ(platform::SetSoundBufferPosition(stereo, 36), SoundResult::Ok);
 
     void* part1 = nullptr;
     void* part2 = nullptr;

@@ -1,8 +1,10 @@
 // Sound objects: the table and its limits, loading from files and resources, reading WAV files
 // safely, and rebuilding after Release and Reload.
 #include <climits>
+#include <cstring>
 #include <filesystem>
 
+#include "platform/resources.h"
 #include "tests/sound/sound_test_support.h"
 
 namespace
@@ -105,6 +107,37 @@ TEST_F(SoundObjects, AMissingFileFallsBackToAResourceOfTheSameName)
     EXPECT_EQ(LastBox(), LoadError("WAVEリソースが見つかりません"));
 }
 
+TEST(ResourceNames, SoundAndBitmapResourcesMatchNamesAlike)
+{
+    // Single-byte letters fold; a two-byte CP932 character (here one whose second byte is 'A'
+    // or 'a') is compared exactly, and a lone lead byte at the end still ends the name.
+    struct Case
+    {
+        const char* stored;
+        const char* asked;
+        bool same;
+    } cases[] = {
+        {"Chime.WAV", "chime.wav", true},   {"chime.wav", "chime.wa", false},
+        {"\x83\x41.wav", "\x83\x41.WAV", true}, {"\x83\x41.wav", "\x83\x61.wav", false},
+        {"x\x83", "X\x83", true},             {"[@]", "{`}", false},
+    };
+    int n = 0;
+    for (const Case& c : cases)
+    {
+        std::string stored = std::to_string(n++) + c.stored;
+        std::string asked = stored.substr(0, stored.size() - std::strlen(c.stored)) + c.asked;
+        platform::AddSoundResource(stored.c_str(), platform::SoundResourceType::Wave, {1, 2});
+        platform::AddResource(stored, "bmp");
+        const std::uint8_t* bytes = nullptr;
+        std::size_t size = 0;
+        EXPECT_EQ(platform::FindSoundResource(asked.c_str(), platform::SoundResourceType::Wave,
+                                              bytes, size),
+                  c.same)
+            << asked;
+        EXPECT_EQ(platform::FindResource(asked.c_str(), bytes, size), c.same) << asked;
+    }
+}
+
 TEST_F(SoundObjects, WaveFilesLoadWithChunksInAnyOrderAndOtherFormatsAreReadButNotLoaded)
 {
     StartSound();
@@ -113,7 +146,15 @@ TEST_F(SoundObjects, WaveFilesLoadWithChunksInAnyOrderAndOtherFormatsAreReadButN
     dir.Write("list.wav", Wave({Chunk("LIST", "INFOjunk!"), fmt, data}));
     dir.Write("late.wav", Wave({data, Chunk("junk", "odd"), fmt}));
     dir.Write("extended.wav", Wave({Chunk("fmt ", FormatData(1, 1, 22050, 16) + Le(0, 2)), data}));
-    for (const char* name : {"list.wav", "late.wav", "extended.wav"})
+    // A RIFF size past the end of the file (a pad byte counted, or a file cut after its data):
+    // the chunk ends with the file.
+    std::string padded = Wave({fmt, data});
+    std::string cut = padded;
+    padded.replace(4, 4, Le(static_cast<std::uint32_t>(padded.size() - 8 + 1), 4));
+    cut.replace(4, 4, Le(0xFFFFFFF0u, 4));
+    dir.Write("padded.wav", padded);
+    dir.Write("cut.wav", cut);
+    for (const char* name : {"list.wav", "late.wav", "extended.wav", "padded.wav", "cut.wav"})
     {
         SoundId id = voSound::LoadObject(name, 1);
         ASSERT_EQ(soundTable[id].inUse, 1) << name;
@@ -138,7 +179,7 @@ TEST_F(SoundObjects, WaveFilesLoadWithChunksInAnyOrderAndOtherFormatsAreReadButN
     dir.Write("float.wav", Wave({Chunk("fmt ", FormatData(3, 1, 22050, 32)), data}));
     EXPECT_EQ(voSound::LoadObject("float.wav", 3), 0);
     EXPECT_EQ(LastBox(), LoadError("サウンドバッファが生成できません"));
-    EXPECT_EQ(soundTable[3].inUse, 0);
+    EXPECT_EQ(soundTable[5].inUse, 0); // the next free entry
 }
 
 TEST_F(SoundObjects, BrokenWaveFilesAreRefusedWithoutReadingPastThem)
@@ -147,15 +188,13 @@ TEST_F(SoundObjects, BrokenWaveFilesAreRefusedWithoutReadingPastThem)
     std::string fmt = Chunk("fmt ", FormatData(1, 1, 22050, 16));
     std::string data = Chunk("data", Samples16({1, 2, 3, 4}));
     std::string good = Wave({fmt, data});
-    std::string riffTooLong = good;
-    riffTooLong[4] = static_cast<char>(riffTooLong[4] + 2);
     auto adpcm = [](const std::string& extra)
     { return Chunk("fmt ", FormatData(2, 1, 22050, 4) + extra); };
     const std::string cases[] = {
         "",
         "RIFX" + good.substr(4),
         good.substr(0, 8) + "AVI " + good.substr(12),
-        riffTooLong,
+        good.substr(0, good.size() - 3), // the data chunk cut, whatever the RIFF size says
         Wave({fmt, "data" + Le(9, 4) + Samples16({1, 2, 3, 4})}),
         Wave({fmt, "data" + Le(0xFFFFFFF0u, 4) + Samples16({1, 2})}),
         Wave({data}),
@@ -163,7 +202,6 @@ TEST_F(SoundObjects, BrokenWaveFilesAreRefusedWithoutReadingPastThem)
         Wave({Chunk("fmt ", FormatData(1, 1, 22050, 16).substr(0, 14)), data}),
         Wave({adpcm(Le(0xFFFF, 2) + "ab"), data}),
         Wave({adpcm(Le(4, 2) + "ab"), data}),
-        good.substr(0, good.size() - 3),
         good.substr(0, 10),
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
