@@ -3,7 +3,9 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-plain test-asan bench idle-check clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build run install test test-plain test-asan bench idle-check clean
 
 all: build
 
@@ -18,6 +20,9 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	$(BUILD)/plonder $(ARGS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -17,6 +17,16 @@ int RunProgram(int argc, char** argv)
         std::fprintf(stderr, "%s: %s\n%s\n", name.c_str(), error.c_str(), platform::UsageText());
         return 2;
     }
+    if (options.showHelp)
+    {
+        std::fputs(platform::HelpText(), stdout);
+        return 0;
+    }
+    if (options.showVersion)
+    {
+        std::printf("%s on the Plonder framework\n", name.c_str());
+        return 0;
+    }
     if (!platform::Start(options, error))
     {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());

@@ -105,7 +105,7 @@ void RunFrame()
 int WinMain(platform::InstanceHandle instance, platform::InstanceHandle,
             const char* commandLineText, int showCommand)
 {
-    platform::RegisterWindowClass(MainWindowProc);
+    platform::RegisterWindowClass(MainWindowProc, platform::LoadIcon(instance, "MAIN"));
 
     fullScreen = 0;
     desktopWindowMode = 0;

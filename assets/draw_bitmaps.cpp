@@ -1,5 +1,6 @@
 // Draws the game's two bitmaps, tiles.bmp and letter.bmp, with FreeType and the IPA Gothic
-// font. Build and run it with assets/draw-bitmaps; it is not part of the program's build.
+// font, and its icon, icon.png (libpng). Build and run it with assets/draw-bitmaps; it is not
+// part of the program's build.
 //
 // Black (0, 0, 0) is the colour key of both bitmaps: the game's puts leave those pixels out.
 // On the 16-bit screen a colour with red and blue below 8 and green below 4 also turns into
@@ -7,6 +8,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -313,6 +315,27 @@ bool WriteBmp(const std::string& path, const Image& image)
     return std::fclose(file) == 0 && ok;
 }
 
+// The image as RGBA; the key colour is transparent.
+bool WritePng(const std::string& path, const Image& image)
+{
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(image.pixels.size() * 4);
+    for (const Colour& c : image.pixels)
+    {
+        bool clear = c.r == kKey.r && c.g == kKey.g && c.b == kKey.b;
+        for (int channel : {c.r, c.g, c.b, clear ? 0 : 255})
+        {
+            rgba.push_back(static_cast<std::uint8_t>(std::clamp(channel, 0, 255)));
+        }
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&png, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+}
+
 // ---- tiles.bmp: tiles 1 to 24 and the empty cell at 25, 32 x 32 each, five to a row ------
 
 // One hue per row of the solved board, so that a tile's home row reads at a glance.
@@ -450,6 +473,64 @@ Image DrawLetters(Font& font)
     return image;
 }
 
+// ---- icon.png: the board in play, 64 x 64 ---------------------------------------------------
+
+constexpr int kIconSize = 64;
+constexpr int kIconCell = 12;   // a tile, edge included
+constexpr int kIconMargin = 2;  // board edge around the tiles
+constexpr int kIconCorner = 6;  // radius of the board's rounded corners
+
+// One tile as DrawTile draws it, without its number (too small to read at this size).
+void IconTile(Image& image, int left, int top, Colour face)
+{
+    int right = left + kIconCell;
+    int bottom = top + kIconCell;
+    image.Fill(left + 1, top + 1, right - 1, bottom - 1, Mix(face, Colour{0, 0, 0}, 0.35));
+    image.Fill(left + 1, top + 1, right - 2, bottom - 2, Mix(face, Colour{255, 255, 255}, 0.55));
+    image.Fill(left + 2, top + 2, right - 2, bottom - 2, face);
+    image.Fill(left + 2, top + 2, right - 2, top + 5,
+               Mix(face, Colour{255, 255, 255}, 0.15));
+}
+
+Image DrawIcon()
+{
+    Image image(kIconSize, kIconSize);
+    image.Fill(0, 0, kIconSize, kIconSize, kTileEdge);
+    // The gap one cell left of its home, the last tile slid into the corner.
+    for (int cell = 0; cell < 25; ++cell)
+    {
+        int left = kIconMargin + kIconCell * (cell % 5);
+        int top = kIconMargin + kIconCell * (cell / 5);
+        if (cell == 23)
+        {
+            Colour hole = {44, 46, 58};
+            image.Fill(left + 1, top + 1, left + kIconCell - 1, top + kIconCell - 1, hole);
+            image.Fill(left + 1, top + 1, left + kIconCell - 1, top + 3,
+                       Mix(hole, kTileEdge, 0.6));
+            continue;
+        }
+        IconTile(image, left, top, kRowColours[cell / 5]);
+    }
+    // Rounded corners: the pixels outside them are left clear.
+    for (int y = 0; y < kIconSize; ++y)
+    {
+        for (int x = 0; x < kIconSize; ++x)
+        {
+            int dx = std::max({kIconCorner - x, x - (kIconSize - 1 - kIconCorner), 0});
+            int dy = std::max({kIconCorner - y, y - (kIconSize - 1 - kIconCorner), 0});
+            if (dx * dx + dy * dy > kIconCorner * kIconCorner)
+            {
+                image.At(x, y) = kKey;
+            }
+            else
+            {
+                image.At(x, y) = Visible(image.At(x, y));
+            }
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -458,10 +539,11 @@ int main(int argc, char** argv)
     const char* fontPath = argc > 2 ? argv[2] : kDefaultFont;
     Font font(fontPath);
     bool ok = WriteBmp(folder + "/tiles.bmp", DrawTiles(font)) &&
-              WriteBmp(folder + "/letter.bmp", DrawLetters(font));
+              WriteBmp(folder + "/letter.bmp", DrawLetters(font)) &&
+              WritePng(folder + "/icon.png", DrawIcon());
     if (!ok)
     {
-        std::fprintf(stderr, "draw_bitmaps: cannot write the bitmaps into %s\n", folder.c_str());
+        std::fprintf(stderr, "draw_bitmaps: cannot write the pictures into %s\n", folder.c_str());
         return 1;
     }
     return 0;

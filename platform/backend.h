@@ -5,12 +5,20 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/pixels.h"
 #include "platform/platform.h"
 
 namespace platform
 {
+
+// A decoded icon: RGBA bytes, rows top first, no padding.
+struct IconImage
+{
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
 
 // The one window: creation, its screen, and its end.
 class Window
@@ -21,6 +29,8 @@ public:
     virtual bool Create(const char* caption, int x, int y, int width, int height) = 0;
     virtual void Destroy() = 0;
     virtual void Minimize() = 0;
+    // Shows this picture as the window's icon.
+    virtual void SetIcon(const IconImage& icon) = 0;
     // Desktop size in unscaled window pixels.
     virtual void ScreenSize(int& width, int& height) = 0;
     virtual int DesktopBitsPerPixel() = 0;
@@ -149,6 +159,9 @@ struct Backend
     std::unique_ptr<Joystick> joystick;
     std::unique_ptr<AudioOut> audio;
 };
+
+// The picture of a handle LoadIcon gave; null for 0 or a handle it never gave (icon.cpp).
+const IconImage* FindIcon(IconHandle icon);
 
 // The main window's handle once it exists; messages may be posted to it before that.
 constexpr WindowHandle kMainWindow = 1;

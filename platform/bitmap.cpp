@@ -1,5 +1,6 @@
-// BMP decoding, bitmap files and resources, and the copy of a bitmap onto a surface. Every
-// size in a file is checked before it is used in arithmetic or to index anything.
+// BMP decoding (plain, bit-field and run-length pixels), bitmap files and resources, and the
+// copy of a bitmap onto a surface. Every size in a file is checked before it is used in
+// arithmetic or to index anything.
 #include "platform/bitmap.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <fstream>
 
 #include "platform/cp932.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 #include "platform/surface_internal.h"
 
@@ -19,6 +21,8 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kCoreHeaderBytes = 12;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 // No bitmap this system loads comes near it; a bigger file is refused unread.
 constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
@@ -89,6 +93,7 @@ struct Header
     int bitCount = 0;
     std::uint32_t compression = kBiRgb;
     std::uint32_t colorsUsed = 0;
+    std::uint32_t imageBytes = 0; // the coded pixels' size; 0 for plain pixels
     std::uint32_t masks[3] = {0, 0, 0};
     bool core = false;   // the 12-byte OS/2 header: 3-byte palette entries
     std::size_t end = 0; // where the header (and any separate masks) ends
@@ -128,6 +133,7 @@ bool ReadHeader(const Bytes& dib, Header& header)
     header.height = static_cast<std::int32_t>(dib.U32(8));
     header.bitCount = dib.U16(14);
     header.compression = dib.U32(16);
+    header.imageBytes = dib.U32(20);
     header.colorsUsed = dib.U32(32);
     header.end = headerBytes;
     if (header.compression == kBiBitfields)
@@ -166,13 +172,106 @@ bool ReadHeader(const Bytes& dib, Header& header)
             header.masks[2] = 0x0000FF;
         }
     }
+    else if (header.compression == kBiRle8 || header.compression == kBiRle4)
+    {
+        // Run-length pictures run from the bottom row up; a top-down one is invalid.
+        return header.bitCount == (header.compression == kBiRle8 ? 8 : 4) && header.height > 0;
+    }
     else
     {
-        // Run-length and embedded JPEG or PNG pictures are not taken.
+        // Embedded JPEG or PNG pictures are not taken.
         return false;
     }
     return header.bitCount == 1 || header.bitCount == 4 || header.bitCount == 8 ||
            header.bitCount == 16 || header.bitCount == 24 || header.bitCount == 32;
+}
+
+// Decodes a run-length stream of 4- or 8-bit indexes into rows counted from the bottom, as
+// the system's own loader reads it: encoded runs, absolute runs padded to a 16-bit word, end
+// of line, end of bitmap and delta. Every run and move must stay inside the picture; one that
+// would leave it fails the whole picture rather than being clipped, and so does a stream that
+// stops before its end-of-bitmap code. Pixels the stream skips (by a delta or an end of line)
+// keep index 0, which is what the indexes start as.
+bool DecodeRle(const Bytes& stream, int bits, int width, int height,
+               std::vector<std::uint8_t>& indexes)
+{
+    indexes.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    std::size_t at = 0;
+    int x = 0;
+    int y = 0; // from the bottom; height once the last row is done
+    // The index of pixel i of a run whose bytes are given: 4-bit runs take the high nibble
+    // first.
+    auto nibbleOrByte = [bits](std::uint8_t byte, int i)
+    { return bits == 8 ? byte : ((i & 1) != 0 ? byte & 0x0F : byte >> 4); };
+    while (stream.Has(at, 2))
+    {
+        std::uint8_t count = stream.data[at];
+        std::uint8_t value = stream.data[at + 1];
+        at += 2;
+        if (count > 0)
+        {
+            if (y >= height || count > width - x)
+            {
+                return false;
+            }
+            std::uint8_t* out = indexes.data() + static_cast<std::size_t>(y) * width + x;
+            for (int i = 0; i < count; ++i)
+            {
+                out[i] = static_cast<std::uint8_t>(nibbleOrByte(value, i));
+            }
+            x += count;
+            continue;
+        }
+        switch (value)
+        {
+        case 0: // end of line
+            if (y >= height)
+            {
+                return false;
+            }
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of bitmap
+            return true;
+        case 2: // delta: right and up
+        {
+            if (!stream.Has(at, 2))
+            {
+                return false;
+            }
+            int right = stream.data[at];
+            int up = stream.data[at + 1];
+            at += 2;
+            if (right > width - x || up >= height - y)
+            {
+                return false;
+            }
+            x += right;
+            y += up;
+            break;
+        }
+        default: // an absolute run of `value` pixels, its bytes padded to a 16-bit word
+        {
+            std::size_t bytes = bits == 8 ? value : (value + 1u) / 2;
+            std::size_t padded = bytes + (bytes & 1);
+            if (!stream.Has(at, padded) || y >= height || value > width - x)
+            {
+                return false;
+            }
+            std::uint8_t* out = indexes.data() + static_cast<std::size_t>(y) * width + x;
+            for (int i = 0; i < value; ++i)
+            {
+                out[i] = static_cast<std::uint8_t>(
+                    nibbleOrByte(stream.data[at + (bits == 8 ? i : i / 2)], i));
+            }
+            x += value;
+            at += padded;
+            break;
+        }
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -239,9 +338,51 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Bitmap& bitmap)
     }
 
     std::size_t pixelStart = fileHeader ? pixelOffset : dibStart + paletteEnd;
+    if (pixelStart < dibStart + header.end || pixelStart > size)
+    {
+        return false;
+    }
+    auto fromPalette = [&palette](std::uint32_t index)
+    {
+        // An index past a short palette reads as black.
+        return index < palette.size() ? palette[index] : ColorRef{0};
+    };
+    if (header.compression == kBiRle8 || header.compression == kBiRle4)
+    {
+        // The coded size bounds the stream when it is given; no stream reads past the file.
+        std::size_t streamBytes = size - pixelStart;
+        if (header.imageBytes != 0)
+        {
+            if (!file.Has(pixelStart, header.imageBytes))
+            {
+                return false;
+            }
+            streamBytes = header.imageBytes;
+        }
+        std::vector<std::uint8_t> indexes;
+        if (!DecodeRle(Bytes{data + pixelStart, streamBytes}, header.bitCount,
+                       static_cast<int>(width), static_cast<int>(height), indexes))
+        {
+            return false;
+        }
+        bitmap.width = static_cast<int>(width);
+        bitmap.height = static_cast<int>(height);
+        bitmap.pixels.resize(indexes.size());
+        for (int row = 0; row < bitmap.height; ++row)
+        {
+            const std::uint8_t* in =
+                indexes.data() + static_cast<std::size_t>(bitmap.height - 1 - row) * bitmap.width;
+            ColorRef* out = bitmap.pixels.data() + static_cast<std::size_t>(row) * bitmap.width;
+            for (int x = 0; x < bitmap.width; ++x)
+            {
+                out[x] = fromPalette(in[x]);
+            }
+        }
+        return true;
+    }
     std::size_t stride = ((static_cast<std::size_t>(width) * header.bitCount + 31) / 32) * 4;
     std::size_t needed = stride * static_cast<std::size_t>(height);
-    if (pixelStart < dibStart + header.end || !file.Has(pixelStart, needed))
+    if (!file.Has(pixelStart, needed))
     {
         return false;
     }
@@ -252,11 +393,6 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Bitmap& bitmap)
     bitmap.width = static_cast<int>(width);
     bitmap.height = static_cast<int>(height);
     bitmap.pixels.resize(static_cast<std::size_t>(width * height));
-    auto fromPalette = [&palette](std::uint32_t index)
-    {
-        // An index past a short palette reads as black.
-        return index < palette.size() ? palette[index] : ColorRef{0};
-    };
     for (int row = 0; row < bitmap.height; ++row)
     {
         int fileRow = topDown ? row : bitmap.height - 1 - row;
@@ -316,7 +452,7 @@ bool LoadBitmapFile(const std::string& folder, const char* name, Bitmap& bitmap)
         }
         native += c == '\\' ? '/' : *p;
     }
-    std::string path = folder + Cp932ToUtf8(native);
+    std::string path = FindFileIgnoringCase(folder + Cp932ToUtf8(native));
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
     {

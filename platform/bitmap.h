@@ -28,8 +28,9 @@ constexpr int kMaxBitmapSide = 16384;
 constexpr std::size_t kMaxBitmapPixels = std::size_t{16} << 20;
 
 // Decodes BMP bytes, with or without the 14-byte file header: 1, 4 and 8 bits with a palette,
-// 16 and 32 bits plain or with bit fields, 24 bits; bottom-up or top-down. False, leaving
-// bitmap empty, for anything truncated, inconsistent, compressed or too large.
+// 4 and 8 bits run-length coded, 16 and 32 bits plain or with bit fields, 24 bits; bottom-up
+// or top-down (plain pixels only). False, leaving bitmap empty, for anything truncated,
+// inconsistent, coded in another way, with a run or move outside the picture, or too large.
 bool DecodeBmp(const std::uint8_t* bytes, std::size_t size, Bitmap& bitmap);
 
 // Reads and decodes a BMP file. folder is a path as the file system names it (it ends in a

@@ -18,8 +18,6 @@ namespace platform
 namespace
 {
 
-// Larger buffers are refused, so that no file can ask for an allocation beyond this.
-constexpr std::uint32_t kMaxBufferBytes = 256u << 20;
 // Frames mixed at a time into the float scratch block.
 constexpr int kBlockFrames = 512;
 
@@ -110,7 +108,7 @@ std::unique_ptr<MixBuffer> MakeBuffer(const WaveFormat& format, std::uint32_t by
         result = SoundResult::InvalidParam;
         return nullptr;
     }
-    if (bytes > kMaxBufferBytes)
+    if (bytes > kMaxSoundBufferBytes)
     {
         result = SoundResult::OutOfMemory;
         return nullptr;
@@ -691,7 +689,7 @@ bool LoadPcmWaveFile(const char* path, WaveFormat& format, std::vector<std::uint
     data.id = FourCc('d', 'a', 't', 'a');
     if (!PlayableFormat(format) || !SeekRiff(reader.get(), riff.dataOffset + 4) ||
         !DescendRiff(reader.get(), data, &riff, RiffFind::Chunk) || data.size < format.blockAlign ||
-        data.size > kMaxBufferBytes)
+        data.size > kMaxSoundBufferBytes)
     {
         return false;
     }

@@ -41,6 +41,7 @@ struct CoreState
     const BackendEntry* entry = nullptr;      // the running backend's table row
     Backend backend;                          // its services
     WindowProc windowProc = nullptr;          // the registered procedure
+    IconHandle windowIcon = 0;                // the registered icon; 0 none
     WindowHandle window = 0;                  // the main window while it exists
     std::deque<Message> queue;                // posted messages, oldest first
     std::array<bool, 256> keyDown{};          // key state as the last taken message left it
@@ -83,8 +84,30 @@ void TrackKeys(const Message& message)
 
 const char* UsageText()
 {
-    return "usage: plonder [--scale N] [--headless [--frames N] [--input FILE] [--capture DIR] "
-           "[--time YYYY-MM-DDTHH:MM:SS]] [--record FILE] [-- WORDS...]";
+    return "usage: plonder [--help] [--version] [--scale N] [--headless [--frames N] "
+           "[--input FILE] [--capture DIR] [--time YYYY-MM-DDTHH:MM:SS]] [--record FILE] "
+           "[WORDS...] "
+           "[-- WORDS...: all passed to the program]";
+}
+
+const char* HelpText()
+{
+    return "usage: plonder [OPTIONS] [WORDS...] [-- WORDS...]\n"
+           "\n"
+           "  -h, --help          show this help and exit\n"
+           "      --version       show the program's name and version and exit\n"
+           "      --scale N       show the window N times larger (1 to 16; default: what fits)\n"
+           "      --headless      run without a display or sound card, on a virtual clock\n"
+           "      --backend B     the platform backend: sdl (default) or headless\n"
+           "      --frames N      headless: close the window after N frames\n"
+           "      --input FILE    headless: play the timed input script FILE\n"
+           "      --capture DIR   headless: write every presented frame as DIR/NNNNNN.png\n"
+           "      --time T        headless: local time at start, YYYY-MM-DDTHH:MM:SS\n"
+           "      --record FILE   in a window: write what the program receives to FILE, an\n"
+           "                      input script that --headless --input FILE replays\n"
+           "      --              pass everything after it to the program\n"
+           "\n"
+           "Other words (such as -w stage3 or /debug) reach the program as its command line.\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
@@ -112,6 +135,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
                 rest += argv[i];
             }
             break;
+        }
+        if (arg == "--help" || arg == "-h")
+        {
+            options.showHelp = true;
+            return true;
+        }
+        if (arg == "--version")
+        {
+            options.showVersion = true;
+            return true;
         }
         if (arg == "--headless")
         {
@@ -162,8 +195,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
             }
             options.recordFile = v;
         }
-        else if (arg.size() > 1 && arg[0] == '-')
+        else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0)
         {
+            // Only "--" words are the platform's; "-w" or "/debug" belong to the program.
             error = "unknown option " + arg;
             return false;
         }
@@ -262,9 +296,10 @@ int GetSystemMetric(Metric metric)
     }
 }
 
-void RegisterWindowClass(WindowProc proc)
+void RegisterWindowClass(WindowProc proc, IconHandle icon)
 {
     core.windowProc = proc;
+    core.windowIcon = icon;
 }
 
 WindowHandle CreateMainWindow(const char* caption, int x, int y, int width, int height)
@@ -273,6 +308,10 @@ WindowHandle CreateMainWindow(const char* caption, int x, int y, int width, int 
         !ActiveBackend().window->Create(caption, x, y, width, height))
     {
         return 0;
+    }
+    if (const IconImage* icon = FindIcon(core.windowIcon))
+    {
+        ActiveBackend().window->SetIcon(*icon);
     }
     core.window = kMainWindow;
     return core.window;
@@ -466,7 +505,20 @@ std::string ProgramFilePath()
     }
     std::error_code ec;
     std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : path.string();
+    if (ec)
+    {
+        return std::string();
+    }
+    // An installed program sits in <prefix>/bin/ and keeps its files in <prefix>/share/NAME/.
+    // Every caller takes the program's folder from this path to find those files, so such a
+    // program is named inside that folder, as if it sat beside its files.
+    std::filesystem::path folder = path.parent_path();
+    std::filesystem::path files = folder.parent_path() / "share" / path.filename();
+    if (folder.filename() == "bin" && std::filesystem::is_directory(files, ec))
+    {
+        return (files / path.filename()).string();
+    }
+    return path.string();
 }
 
 std::string SettingsFolder()

@@ -22,13 +22,20 @@ struct Options
     std::string startTime;         // headless: local time at start, "YYYY-MM-DDTHH:MM:SS"
     std::string recordFile;        // in a window: write what the program receives here
     std::string commandLine;       // what is left for the program, words joined by spaces
+    bool showHelp = false;         // --help or -h: print HelpText() and stop
+    bool showVersion = false;      // --version: print the name and version and stop
 };
 
-// Takes the platform's options off argv. Returns false with a one-line reason in error.
+// Takes the platform's own options (words starting with "--", and -h) off argv; every other
+// word, and everything after "--", is left for the program. Returns false with a one-line
+// reason in error for an unknown "--" option or a bad value.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
 
 // One line that lists the options, for usage errors.
 const char* UsageText();
+
+// The usage line followed by one line for each option, for --help.
+const char* HelpText();
 
 // Starts the named backend. Returns false with a reason when the name is unknown (the reason
 // lists the valid names) or the backend cannot start.
@@ -41,6 +48,7 @@ void Shutdown();
 
 using WindowHandle = std::uintptr_t;   // 0 is no window
 using InstanceHandle = std::uintptr_t; // the program's own instance
+using IconHandle = std::uintptr_t;     // 0 is no icon
 
 struct Message
 {
@@ -102,8 +110,14 @@ enum class Metric
 // Stands in for GetSystemMetrics(). The screen is measured in unscaled window pixels.
 int GetSystemMetric(Metric metric);
 
-// Stands in for RegisterClassA(): the procedure that receives the window's messages.
-void RegisterWindowClass(WindowProc proc);
+// Stands in for LoadIconA(): the program's icon resource of that name (a PNG picture of at
+// most 256 x 256), the name compared without regard to case. 0 when there is none or it
+// cannot be read; the same name gives the same handle.
+IconHandle LoadIcon(InstanceHandle instance, const char* name);
+
+// Stands in for RegisterClassA(): the procedure that receives the window's messages and the
+// icon the window shows (0: the desktop's default).
+void RegisterWindowClass(WindowProc proc, IconHandle icon = 0);
 
 // Stands in for CreateWindowExA(): a fixed-size window whose outer rectangle is given in
 // screen pixels. Returns 0 when no window can be made.
@@ -212,8 +226,16 @@ void Beep();
 // The path separator of this platform.
 constexpr char kPathSeparator = '/';
 
-// Stands in for GetModuleFileNameA(): the program file's full path.
+// Stands in for GetModuleFileNameA(): the program file's full path. For an installed program
+// (<prefix>/bin/NAME with a folder <prefix>/share/NAME/) the path inside that folder, so that
+// the program's folder is where its files are.
 std::string ProgramFilePath();
+
+// Finds a file named for a file system that ignores case: path itself when it exists;
+// otherwise path with each part (folder or file name) that does not exist as written replaced
+// by the entry of its folder that matches it ignoring the case of single-byte letters, the
+// first in byte order when several do. path unchanged when some part matches nothing.
+std::string FindFileIgnoringCase(const std::string& path);
 
 // Stands in for GetWindowsDirectoryA(): the folder for machine-wide settings (the user's
 // config folder for this program; tests set it).

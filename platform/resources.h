@@ -1,5 +1,6 @@
 // Named resources compiled into the program: every assets/*.bmp becomes a bitmap resource
-// under its file name, the loaders' fallback when the file beside the program is missing.
+// under its file name, the loaders' fallback when the file beside the program is missing;
+// assets/icon.png becomes the icon "MAIN" (platform::LoadIcon).
 #pragma once
 
 #include <cstddef>

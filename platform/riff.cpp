@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace platform
 {
@@ -40,7 +43,7 @@ RiffReader* OpenRiff(const char* path)
     {
         return nullptr;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(FindFileIgnoringCase(path).c_str(), "rb");
     if (file == nullptr)
     {
         return nullptr;

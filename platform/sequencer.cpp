@@ -401,7 +401,7 @@ std::uint32_t Open(const std::vector<std::string>& words)
     }
     std::vector<std::uint8_t> bytes;
     bool found = false;
-    if (!ReadFileBytes(path, bytes, found))
+    if (!ReadFileBytes(FindFileIgnoringCase(path), bytes, found))
     {
         return found ? kMciErrInvalidFile : kMciErrFileNotFound;
     }

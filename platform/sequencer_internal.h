@@ -27,8 +27,10 @@ constexpr std::size_t kMaxMidiFileBytes = 16u << 20;
 
 // Reads a standard MIDI file of format 0 or 1 (quarter-note or SMPTE timing, tempo changes
 // applied) into channel events timed in frames at rateHz. System-exclusive and meta events
-// other than tempo and end of track are passed over. False when the bytes are not such a file
-// or any chunk, event or length runs past its end.
+// other than tempo and end of track are passed over; running status carries on across them.
+// A track cut short (by its chunk or the file) ends after its last whole event. False when
+// the bytes are not such a file: no header or track, format 2, an undefined status byte, or
+// data with no status.
 bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, MidiPiece& piece);
 
 } // namespace platform

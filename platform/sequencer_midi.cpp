@@ -61,19 +61,36 @@ bool ReadVarLength(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_
     return false;
 }
 
+// Reads one track's events. A track that stops before its end-of-track event, or inside an
+// event, ends there, at the time of the event it stops in and without that event: players
+// take such files, and files missing their last byte are common. False only for bytes that
+// are no MIDI at all.
 bool ReadTrack(const std::uint8_t* p, const std::uint8_t* end, std::vector<TrackEvent>& events,
                std::uint64_t& endTick)
 {
     std::uint64_t tick = 0;
     std::uint8_t running = 0;
+    endTick = 0;
     while (p < end)
     {
         std::uint32_t delta = 0;
-        if (!ReadVarLength(p, end, delta) || p >= end)
+        if (!ReadVarLength(p, end, delta))
         {
+            // Cut short, or longer than four bytes.
+            if (p >= end)
+            {
+                break;
+            }
             return false;
         }
+        // The end's time counts once its delta is whole, so an end-of-track event that lost
+        // its last byte still ends the track at its time.
         tick += delta;
+        endTick = tick;
+        if (p >= end)
+        {
+            break;
+        }
         std::uint8_t first = *p;
         if (first == 0xFF || first == 0xF0 || first == 0xF7)
         {
@@ -83,21 +100,29 @@ bool ReadTrack(const std::uint8_t* p, const std::uint8_t* end, std::vector<Track
             {
                 if (p >= end)
                 {
-                    return false;
+                    break;
                 }
                 type = *p++;
             }
-            std::uint32_t length = 0;
-            if (!ReadVarLength(p, end, length) || length > static_cast<std::size_t>(end - p))
-            {
-                return false;
-            }
-            // Meta and system-exclusive events end any running status.
-            running = 0;
             if (first == 0xFF && type == 0x2F)
             {
                 break;
             }
+            std::uint32_t length = 0;
+            if (!ReadVarLength(p, end, length))
+            {
+                if (p >= end)
+                {
+                    break;
+                }
+                return false;
+            }
+            if (length > static_cast<std::size_t>(end - p))
+            {
+                break;
+            }
+            // Running status carries on across meta and system-exclusive events, as files
+            // written by common sequencers expect.
             if (first == 0xFF && type == 0x51 && length == 3)
             {
                 TrackEvent event;
@@ -126,9 +151,17 @@ bool ReadTrack(const std::uint8_t* p, const std::uint8_t* end, std::vector<Track
         }
         running = status;
         int dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
-        if (end - p < dataBytes || (p[0] & 0x80) || (dataBytes == 2 && (p[1] & 0x80)))
+        std::ptrdiff_t present = std::min<std::ptrdiff_t>(end - p, dataBytes);
+        for (std::ptrdiff_t i = 0; i < present; ++i)
         {
-            return false;
+            if (p[i] & 0x80)
+            {
+                return false;
+            }
+        }
+        if (present < dataBytes)
+        {
+            break;
         }
         TrackEvent event;
         event.tick = tick;
@@ -138,7 +171,6 @@ bool ReadTrack(const std::uint8_t* p, const std::uint8_t* end, std::vector<Track
         events.push_back(event);
         p += dataBytes;
     }
-    endTick = tick;
     return true;
 }
 
@@ -188,11 +220,8 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
     std::size_t at = 8 + static_cast<std::size_t>(headerLength);
     while (tracksRead < trackCount && size - at >= 8)
     {
-        std::uint32_t length = ReadBe32(bytes + at + 4);
-        if (length > size - at - 8)
-        {
-            return false;
-        }
+        // A chunk cut short by the end of the file ends there.
+        std::size_t length = std::min<std::size_t>(ReadBe32(bytes + at + 4), size - at - 8);
         if (ReadBe32(bytes + at) == 0x4D54726B)
         {
             std::uint64_t trackEnd = 0;
@@ -203,7 +232,7 @@ bool ParseMidiFile(const std::uint8_t* bytes, std::size_t size, int rateHz, Midi
             endTick = std::max(endTick, trackEnd);
             ++tracksRead;
         }
-        at += 8 + static_cast<std::size_t>(length);
+        at += 8 + length;
     }
     if (tracksRead == 0)
     {

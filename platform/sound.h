@@ -33,6 +33,8 @@ constexpr std::int32_t kPanLeft = -10000;    // hundredths of a dB taken off the
 constexpr std::int32_t kPanRight = 10000;    // hundredths of a dB taken off the left side
 constexpr std::uint32_t kFrequencyMin = 100; // Hz
 constexpr std::uint32_t kFrequencyMax = 100000;
+// The largest buffer the mixer takes, so that no file can ask for an allocation beyond it.
+constexpr std::uint32_t kMaxSoundBufferBytes = 256u << 20;
 
 enum class SoundResult
 {
@@ -60,7 +62,7 @@ void ReleaseSoundDevice();
 
 // Stands in for IDirectSound::CreateSoundBuffer() with a static secondary buffer that has
 // volume, pan and frequency controls: bytes of silence in the format, stopped at position 0,
-// volume 0, pan 0, frequency the format's rate. At most 256 MiB and at least one frame;
+// volume 0, pan 0, frequency the format's rate. At most kMaxSoundBufferBytes, at least one frame;
 // a part frame at the end is never played.
 SoundResult CreateSoundBuffer(const WaveFormat& format, std::uint32_t bytes, SoundBufferId& buffer);
 

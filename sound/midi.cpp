@@ -1,6 +1,7 @@
 // MIDI music: one piece at a time through the sequencer under the alias "midi", looping by
 // restarting itself when the end-of-play notification reaches the window procedure.
 #include <cstdio>
+#include <string>
 
 #include "platform/sequencer.h"
 #include "sound/sound.h"
@@ -34,9 +35,10 @@ int InitMidi()
 
 void PlayMidi(const char* name, int loop)
 {
+    std::string path = std::string(GetProgramFolder(0)) + (name != nullptr ? name : "");
     char command[kCommandSize];
-    int length = std::snprintf(command, sizeof command, "open \"%s%s\" type sequencer alias midi",
-                               GetProgramFolder(0), name != nullptr ? name : "");
+    int length = std::snprintf(command, sizeof command, "open \"%s\" type sequencer alias midi",
+                               path.c_str());
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof command)
     {
         // A path that does not fit the command is not played, and nothing else changes.
@@ -46,9 +48,14 @@ void PlayMidi(const char* name, int loop)
     {
         CloseMidi();
     }
-    Send(command);
-    Send("seek midi to start");
-    Send("play midi notify", mainWindow);
+    // A double quote would end the quoted path and add words to the command, so such a path
+    // is taken as a file that cannot be opened: nothing plays, and the piece counts as open.
+    if (path.find('"') == std::string::npos)
+    {
+        Send(command);
+        Send("seek midi to start");
+        Send("play midi notify", mainWindow);
+    }
     midiPieceOpen = 1;
     midiLooping = loop;
 }

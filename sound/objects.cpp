@@ -404,7 +404,11 @@ int ReadWave(const char* path, std::uint32_t& size, std::vector<std::uint8_t>& f
     {
         return fail();
     }
-    // The reader has checked that the chunk lies inside the file, so the file backs this.
+    // No buffer could take more, so a larger chunk is refused before anything is allocated.
+    if (dataChunk.size > platform::kMaxSoundBufferBytes)
+    {
+        return fail();
+    }
     data.resize(dataChunk.size);
     std::size_t done = 0;
     while (done < data.size())

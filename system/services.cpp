@@ -1,6 +1,10 @@
 // System services: the error and message boxes, paths and number files, date and time,
 // machine figures, the cursor and the key-handling switches.
+#include <algorithm>
+#include <cctype>
+#include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -43,9 +47,11 @@ int ShowFormatted(unsigned style, const char* format, va_list args)
     return answer;
 }
 
+// A number file written under another case is the one read and replaced.
 std::string NumberFilePath(const char* fileName)
 {
-    return std::string(GetProgramFolder(1)) + (fileName != nullptr ? fileName : "");
+    return platform::FindFileIgnoringCase(std::string(GetProgramFolder(1)) +
+                                          (fileName != nullptr ? fileName : ""));
 }
 
 } // namespace
@@ -56,17 +62,15 @@ char* FormatText(char* dest, std::size_t size, const char* format, va_list args)
     {
         return dest;
     }
-    va_list copy;
-    va_copy(copy, args);
-    int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (needed < 0)
+    // One byte more than the cut can keep, so a two-byte character that would cross the end
+    // is seen whole and left out, as it is from the whole text. A field width of any size
+    // costs no more than this buffer.
+    std::string text(size + 1, '\0');
+    if (std::vsnprintf(text.data(), text.size(), format, args) < 0)
     {
         dest[0] = '\0';
         return dest;
     }
-    std::string text(static_cast<std::size_t>(needed) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, args);
     return CopyText(dest, text.c_str(), size);
 }
 
@@ -201,13 +205,27 @@ int LoadNumber(const char* fileName)
     {
         return 0;
     }
-    int value = 0;
-    if (std::fscanf(file, "%d", &value) != 1)
+    // Read as "%d" reads: blanks, a sign, then digits. A number past the int range reads as
+    // the nearest int, since a stored file can hold any digits.
+    int c = std::fgetc(file);
+    while (c != EOF && std::isspace(c))
     {
-        value = 0;
+        c = std::fgetc(file);
+    }
+    bool negative = c == '-';
+    if (c == '-' || c == '+')
+    {
+        c = std::fgetc(file);
+    }
+    std::int64_t magnitude = 0;
+    const std::int64_t limit = negative ? -std::int64_t{INT_MIN} : INT_MAX;
+    while (c != EOF && std::isdigit(c))
+    {
+        magnitude = std::min(magnitude * 10 + (c - '0'), limit);
+        c = std::fgetc(file);
     }
     std::fclose(file);
-    return value;
+    return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
 void SaveValue(const char* fileName, int value)

@@ -115,7 +115,8 @@ void SetAlternateBase(const char* fileName);
 
 // Writes value in decimal to a file in the (alternate) program folder; nothing on failure.
 void SaveNumber(const char* fileName, int value);
-// Reads a decimal integer from such a file; 0 when it cannot be read.
+// Reads a decimal integer from such a file; 0 when it cannot be read. A number outside the
+// int range reads as the nearest int.
 int LoadNumber(const char* fileName);
 void SaveValue(const char* fileName, int value);
 int LoadValue(const char* fileName);
@@ -152,8 +153,8 @@ int GetKeyReleaseCount();
 void EnableIME(int enable);
 void SetSystemKeysPass(int pass);
 
-// Formats into a buffer of size bytes: the text is formatted in full, then cut as CopyText
-// cuts. Returns dest.
+// Formats into a buffer of size bytes, cut as CopyText cuts the whole text; only the part
+// that fits is ever held. Returns dest.
 char* FormatText(char* dest, std::size_t size, const char* format, va_list args);
 
 // Copies text into a buffer of size bytes, cutting it at a character boundary so that a

@@ -25,7 +25,7 @@ namespace voDraw
 // 50% blend.
 int PutHalf(int x, int y, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom);
 // Blend with the source's opacity a, 0.0 (invisible) to 1.0 (opaque). Opacities outside 0..1
-// spill into the neighbouring channels when joined.
+// spill into the neighbouring channels when joined; they are held within +-65536 (NaN as 0).
 int PutAlpha(int x, int y, float a, ObjectId id, int srcLeft, int srcTop, int srcRight,
              int srcBottom);
 // The same at a position truncated toward zero, with the opacity passed on as a float.
@@ -41,10 +41,10 @@ int PutFade(int x, int y, int level, ObjectId id, int srcLeft, int srcTop, int s
 int PutFadeRGB(int x, int y, int levelRed, int levelGreen, int levelBlue, ObjectId id,
                int srcLeft, int srcTop, int srcRight, int srcBottom);
 // Opacity rising by 1/32 every step positions past start, along each row (vertical 0) or
-// down the rows.
+// down the rows. A step below 1 is taken as 1; a negative start never ramps.
 int PutAlphaRamp(int x, int y, float aRed, float aGreen, float aBlue, int vertical, int start,
                  int step, ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom);
-// The same ramp on cross-fade levels.
+// The same ramp on cross-fade levels (taken into 0..31 as for PutFade).
 int PutFadeRamp(int x, int y, int levelRed, int levelGreen, int levelBlue, int vertical,
                 int start, int step, ObjectId id, int srcLeft, int srcTop, int srcRight,
                 int srcBottom);
@@ -95,12 +95,17 @@ int PutGlow(int x, int y, int shiftRed, int shiftGreen, int shiftBlue, int direc
 
 // ---- Rotation and warps ----------------------------------------------------------------------
 // The rotation members draw into the destination rectangle (left, top, right, bottom), clipped
-// to clipRect, the source centred in it and turned by angle degrees (taken modulo 360).
+// to clipRect, the source centred in it and turned by angle degrees (taken modulo 360 into
+// 0..359). Where a zoom makes a coordinate have no int value (a zoom of 0, not a number, or so
+// small that the quotient passes the int range) that pixel is not drawn; a zoom of 0 draws
+// nothing at all and still returns 1.
 
 int PutRotate(int left, int top, int right, int bottom, int angle, ObjectId id, int srcLeft,
               int srcTop, int srcRight, int srcBottom);
+// The source repeated over the whole rectangle, mirrored about its placed top-left corner.
 int PutRotateTiled(int left, int top, int right, int bottom, int angle, ObjectId id, int srcLeft,
                    int srcTop, int srcRight, int srcBottom);
+// Magnified by zoom about the placed source's top-left corner.
 int PutRotateZoom(int left, int top, int right, int bottom, int angle, float zoom, ObjectId id,
                   int srcLeft, int srcTop, int srcRight, int srcBottom);
 int PutRotateZoomTiled(int left, int top, int right, int bottom, int angle, float zoom,
@@ -112,29 +117,42 @@ int PutPerspective(int left, int top, int right, int bottom, int angle, float zo
                    float tintBlue, ObjectId id, int srcLeft, int srcTop, int srcRight,
                    int srcBottom);
 // Every step-th source pixel lifted by a cosine ripple, sheared by slant and scaled; unkeyed.
+// A step below 1 draws nothing and returns 1.
 int PutRipple(int x, int y, int amplitude, int frequency, int step, float scale, float slant,
               ObjectId id, int srcLeft, int srcTop, int srcRight, int srcBottom);
-// Fills tunnelMap with texture coordinates for a tunnel seen from inside.
+// Fills tunnelMap with texture coordinates for a tunnel seen from inside. Texture sizes below
+// 1 or above 32767 (the entries are 16-bit), map sizes below 1 or a map of more than
+// kTunnelCapacity entries leave the map empty. A coordinate that is not a finite number (the
+// entry at the centre, where the distance is 0, and the axes where depth kinds 3 and 5 divide
+// by 0) is stored as 0; distance kinds outside 0..6 and depth kinds outside 0..5 are taken as 0.
 void MakeTunnel(int textureWidth, int textureHeight, int mapWidth, int mapHeight, int centreX,
                 int centreY, int viewDivisor, int centreMotion, int distanceKind, int depthKind);
-// Draws tunnelMap at (x, y) from the texture object id, shifted by the offsets; unkeyed.
+// Draws tunnelMap at (x, y) from the texture object id (from its top-left corner), shifted by
+// the offsets (taken modulo the texture size); unkeyed, clipped to the back buffer only (not
+// to clipRect). A texture larger than the object repeats the object. An empty map draws
+// nothing and returns 1.
 int PutTunnel(int x, int y, int offsetU, int offsetV, ObjectId id);
 
 // ---- Mirrored, smeared and row-wise puts -----------------------------------------------------
 
-// Keyed copy mirrored by mode: 0 none, 1 left to right, 2 upside down, 3 both.
+// Keyed copy mirrored by mode: 0 none, 1 left to right, 2 upside down, 3 both; other modes
+// draw nothing. The mirror is taken over the whole rectangle before clipping.
 int PutFlip(int x, int y, int mode, ObjectId id, int srcLeft, int srcTop, int srcRight,
             int srcBottom);
-// The column (modes 0, 1) or row (modes 2, 3) at position stretched toward the screen edge.
+// The column (modes 0, 1) or row (modes 2, 3) at position stretched toward the screen edge;
+// modes 1 and 3 also fill to the back buffer's left or top edge, unkeyed and past clipRect.
+// A position outside the visible width or height (or past the object) reads the last one.
 int PutSmear(int x, int y, int mode, int position, ObjectId id, int srcLeft, int srcTop,
              int srcRight, int srcBottom);
 // Every step-th row (step > 0) or rows with random gaps of 1 to -step (step < 0), through Put.
+// The row-wise puts draw nothing for an id without surface.
 void PutScanlines(int x, int y, int step, ObjectId id, int srcLeft, int srcTop, int srcRight,
                   int srcBottom);
 // Rows shifted sideways by random offsets in -amplitude..amplitude - 1, through Put.
 void PutJitter(int x, int y, int amplitude, ObjectId id, int srcLeft, int srcTop, int srcRight,
                int srcBottom);
-// Rows projected onto a drum rolling at speed rows per second, through PutOpaque.
+// Rows projected onto a drum rolling at speed rows per second, through PutOpaque; advances
+// drumPhase by frameSeconds x speed. Fewer than 2 rows draw nothing and keep the phase.
 void PutDrum(int x, int y, int reverse, float speed, ObjectId id, int srcLeft, int srcTop,
              int srcRight, int srcBottom);
 

@@ -138,6 +138,8 @@ struct WindowRecord
     bool cursorShown = true;
     bool cursorClipped = false;
     int clip[4] = {0, 0, 0, 0};
+    int iconWidth = 0, iconHeight = 0;         // the icon shown; 0 the desktop's default
+    std::vector<std::uint8_t> iconRgba;        // its pixels, RGBA rows top first
 };
 
 const WindowRecord& Window();

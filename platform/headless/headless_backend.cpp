@@ -73,6 +73,12 @@ public:
     {
         state.window.minimized = true;
     }
+    void SetIcon(const IconImage& icon) override
+    {
+        state.window.iconWidth = icon.width;
+        state.window.iconHeight = icon.height;
+        state.window.iconRgba = icon.rgba;
+    }
     void ScreenSize(int& width, int& height) override
     {
         width = state.config.screenWidth;

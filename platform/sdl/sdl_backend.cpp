@@ -4,11 +4,15 @@
 //   [X] window, keyboard (as virtual-key codes), mouse, double clicks, cursor (with the
 //       set-cursor message), clock, message boxes (CP932 converted), activation, moves,
 //       close button
+//   [X] window icon (the class icon)
+//   [X] real video drivers only: the invisible ones run only when SDL_VIDEODRIVER asks
 //   [ ] input method: none to switch
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <sys/time.h>
 
@@ -40,6 +44,72 @@ void PostInput(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
 {
     PostMessage(kMainWindow, id, wParam, lParam);
     RecordInput(id, wParam, lParam);
+}
+
+bool EnvironmentSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// libwayland cannot reach a compositor without a runtime folder (unless given a socket or an
+// absolute display path), and says so on stderr when asked to; such a try is left out.
+bool WaylandReachable()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    return EnvironmentSet("XDG_RUNTIME_DIR") || EnvironmentSet("WAYLAND_SOCKET") ||
+           (display != nullptr && display[0] == '/');
+}
+
+// The video drivers to try when SDL_VIDEODRIVER names none, comma-separated in SDL's order.
+// SDL's offscreen, dummy and evdev drivers show nothing anyone can see, so a program started
+// without a display would run on unseen; they are used only when SDL_VIDEODRIVER asks.
+std::string VisibleVideoDrivers()
+{
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+    {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name == nullptr || std::strcmp(name, "offscreen") == 0 ||
+            std::strcmp(name, "dummy") == 0 || std::strcmp(name, "evdev") == 0 ||
+            (std::strcmp(name, "wayland") == 0 && !WaylandReachable()))
+        {
+            continue;
+        }
+        list += list.empty() ? "" : ",";
+        list += name;
+    }
+    return list;
+}
+
+// Starts SDL's video on a real display. False with a one-line reason that says how to run
+// without one.
+bool StartVideo(std::string& error)
+{
+    if (!EnvironmentSet("SDL_VIDEODRIVER"))
+    {
+        std::string drivers = VisibleVideoDrivers();
+        // An empty hint would let SDL try every driver, the invisible ones too.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) == 0)
+    {
+        return true;
+    }
+    std::string reason = SDL_GetError();
+    // What the failed start left running (SDL's D-Bus connection) goes too.
+    SDL_Quit();
+    if (!EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY") &&
+        !EnvironmentSet("SDL_VIDEODRIVER"))
+    {
+        error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+    }
+    else
+    {
+        error = "cannot open the display (" + reason + ")";
+    }
+    error += "; use --headless to run without one";
+    return false;
 }
 
 std::intptr_t PackPoint(int x, int y)
@@ -214,6 +284,22 @@ public:
         if (sdlState.window != nullptr)
         {
             SDL_MinimizeWindow(sdlState.window);
+        }
+    }
+    void SetIcon(const IconImage& icon) override
+    {
+        if (sdlState.window == nullptr)
+        {
+            return;
+        }
+        // SDL copies the pixels; the surface only lends them for the call.
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint8_t*>(icon.rgba.data()), icon.width, icon.height, 32,
+            icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+        if (surface != nullptr)
+        {
+            SDL_SetWindowIcon(sdlState.window, surface);
+            SDL_FreeSurface(surface);
         }
     }
     void ScreenSize(int& width, int& height) override
@@ -456,9 +542,8 @@ bool WindowInfo(std::string& title, int& width, int& height)
 bool Create(const Options& options, Backend& backend, std::string& error)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
+    if (!StartVideo(error))
     {
-        error = std::string("cannot start SDL video: ") + SDL_GetError();
         return false;
     }
     sdlState = SdlState{};

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "draw/draw.h"
+#include "platform/backend.h"
 #include "platform/sdl/sdl_internal.h"
 #include "system/system.h"
 #include "tests/app/probe_game.h"
@@ -25,6 +26,12 @@ TEST(Window, IsCentredWithTheCaptionAndClientSize)
     config.screenHeight = 700;
     ASSERT_EQ(RunProgram(1, "", config), 0);
     EXPECT_EQ(Window().caption, "Plonder");
+    const platform::IconImage* icon =
+        platform::FindIcon(platform::LoadIcon(platform::GetInstance(), "MAIN"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(Window().iconWidth, icon->width);
+    EXPECT_EQ(Window().iconHeight, icon->height);
+    EXPECT_EQ(Window().iconRgba, icon->rgba);
     EXPECT_EQ(Window().width, 160);
     EXPECT_EQ(Window().height, 180);
     EXPECT_EQ(Window().x, (1001 - 160) / 2);

@@ -21,11 +21,11 @@ namespace frames
 
 using platform::headless::CapturedFrame;
 
-// The assets folder of this source tree, with a trailing '/'.
+// The assets folder of this source tree, with a trailing '/'. The build names the tree, since
+// __FILE__ may be relative (compiler caches rewrite it) and tests run in folders of their own.
 inline std::string AssetsFolder()
 {
-    std::string here = __FILE__; // <root>/tests/game/frames.h
-    return here.substr(0, here.rfind("/tests/game/")) + "/assets/";
+    return std::string(PLONDER_SOURCE_DIR) + "/assets/";
 }
 
 // Space down at frame 3 reaches the game as a press on frame 4: frame 5 is the set-up and

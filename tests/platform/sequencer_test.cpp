@@ -3,11 +3,13 @@
 // depends on one.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/sequencer.h"
+#include "platform/sequencer_internal.h"
 #include "tests/sound/sound_files.h"
 #include "tests/support/headless.h"
 
@@ -110,17 +112,15 @@ TEST_F(Sequencer, TheLengthFollowsATempoTrackThroughRunningStatusAndSysEx)
 TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
 {
     std::string good = NoteFile(480);
-    std::string lyingLength = MidiFile(0, 480, {EndOfTrack(0)});
-    lyingLength[21] = '\x7F'; // track length far past the end
     int n = 0;
     for (const std::string& bytes : {
-             good.substr(0, good.size() - 3),
-             lyingLength,
-             MidiFile(0, 480, {std::string("\xFF\xFF\xFF\xFF\x7F", 5)}),    // a five-byte number
+             good.substr(0, 13),
+             good.substr(0, 21), // no whole track header
+             MidiFile(0, 480,
+                      {std::string("\0\xFF\x01\xFF\xFF\xFF\xFF\x7F", 8)}),  // a five-byte length
              MidiFile(0, 480, {VarLength(0) + "\x40\x40" + EndOfTrack(0)}), // data, no status
              MidiFile(2, 480, {EndOfTrack(0)}),
              MidiFile(0, 0, {EndOfTrack(0)}),
-             MidiFile(0, 480, {VarLength(0) + std::string("\xFF\x01\x20zz", 5)}), // meta past end
              ConstantWave(100, 5),
          })
     {
@@ -130,6 +130,97 @@ TEST_F(Sequencer, FilesThatAreNotMidiFilesDoNotOpen)
     }
     PumpMessages(100);
     EXPECT_TRUE(notices.empty());
+}
+
+// Events and ends read at 1000 frames a second, so frames are milliseconds (480 ticks a
+// quarter at the default 0.5 s a quarter: a tick is 1/960 s).
+TEST(MidiFile, RunningStatusCarriesAcrossMetaAndSysExAndACutTrackEndsWhereItStops)
+{
+    using Events = std::vector<std::array<int, 4>>; // ms, status, data 1, data 2
+    const std::string on = ChannelEvent(0, 0x90, 60, 100);
+    const std::string off = ChannelEvent(960, 0x80, 60, 0);
+    const std::string text = VarLength(0) + std::string("\xFF\x01\x02hi", 5);
+    const std::string sysEx = VarLength(0) + std::string("\xF0\x03\x7E\x7F\xF7", 5);
+    const std::string escape = VarLength(0) + std::string("\xF7\x01\xF8", 3);
+    const std::string runningOff = VarLength(960) + std::string("\x3C\x00", 2);
+    const Events onOff = {{0, 0x90, 60, 100}, {1000, 0x80, 60, 0}};
+    const Events onRunningOff = {{0, 0x90, 60, 100}, {1000, 0x90, 60, 0}};
+    const Events onOnly = {{0, 0x90, 60, 100}};
+    std::string lyingLength = MidiFile(0, 480, {on + off + EndOfTrack(0)});
+    lyingLength[21] = '\x7F'; // track length far past the end
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        bool read;
+        Events events;
+        int endMs;
+    } cases[] = {
+        {"after meta", MidiFile(0, 480, {on + text + runningOff + EndOfTrack(0)}), true,
+         onRunningOff, 1000},
+        {"after sysex", MidiFile(0, 480, {on + sysEx + runningOff + EndOfTrack(0)}), true,
+         onRunningOff, 1000},
+        {"after escape", MidiFile(0, 480, {on + escape + runningOff + EndOfTrack(480)}), true,
+         onRunningOff, 1500},
+        {"no status before meta",
+         MidiFile(0, 480, {text + runningOff + EndOfTrack(0)}),
+         false,
+         {},
+         0},
+        {"last byte missing", NoteFile(960).substr(0, NoteFile(960).size() - 1), true, onOff, 1000},
+        {"end of track lost", MidiFile(0, 480, {on + off + VarLength(480) + "\xFF"}), true, onOff,
+         1500},
+        {"no end of track", MidiFile(0, 480, {on + off}), true, onOff, 1000},
+        {"chunk past the file", lyingLength, true, onOff, 1000},
+        {"cut in a channel event", MidiFile(0, 480, {on + off.substr(0, off.size() - 1)}), true,
+         onOnly, 1000},
+        {"cut in running status", MidiFile(0, 480, {on + runningOff.substr(0, 3)}), true, onOnly,
+         1000},
+        {"cut in a delta", MidiFile(0, 480, {on + "\x87"}), true, onOnly, 0},
+        {"cut in a meta length", MidiFile(0, 480, {on + off + VarLength(0) + "\xFF\x01\x81"}), true,
+         onOff, 1000},
+        {"meta past the chunk", MidiFile(0, 480, {on + off + VarLength(0) + "\xFF\x01\x20zz"}),
+         true, onOff, 1000},
+        {"sysex past the chunk", MidiFile(0, 480, {on + VarLength(0) + "\xF0\x05\x7E"}), true,
+         onOnly, 0},
+        // The first track whole, the second cut by the end of the file inside its one event.
+        {"second track cut", MidiFile(1, 480, {on + EndOfTrack(480), off}).substr(0, 43), true,
+         onOnly, 1000},
+        {"undefined status",
+         MidiFile(0, 480, {on + VarLength(0) + "\xF4" + EndOfTrack(0)}),
+         false,
+         {},
+         0},
+        {"status in the data",
+         MidiFile(0, 480, {on + VarLength(0) + "\x80\x3C\x90"}),
+         false,
+         {},
+         0},
+        {"status cut in the data",
+         MidiFile(0, 480, {on + VarLength(0) + "\x80\x90"}),
+         false,
+         {},
+         0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> bytes(c.bytes.begin(), c.bytes.end());
+        platform::MidiPiece piece;
+        ASSERT_EQ(platform::ParseMidiFile(bytes.data(), bytes.size(), 1000, piece), c.read);
+        if (!c.read)
+        {
+            continue;
+        }
+        Events events;
+        for (const platform::MidiEvent& event : piece.events)
+        {
+            events.push_back(
+                {static_cast<int>(event.frame), event.status, event.data1, event.data2});
+        }
+        EXPECT_EQ(events, c.events);
+        EXPECT_EQ(piece.endFrame, static_cast<std::uint64_t>(c.endMs));
+    }
 }
 
 TEST_F(Sequencer, AStopAbortsAndASecondPlaySupersedesAPendingNotification)

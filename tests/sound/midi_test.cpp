@@ -94,12 +94,20 @@ TEST_F(MidiMusic, NoticesOfSupersededOrAbortedPlaysArePassedOver)
     EXPECT_LE(std::stoi(Status("position")), 10);
 }
 
-TEST_F(MidiMusic, AMissingOrBrokenPieceStaysOpenWithoutSoundUntilClosed)
+TEST_F(MidiMusic, AMissingBrokenOrQuotedPieceClosesTheLastAndStaysOpenSilentUntilClosed)
 {
     StartMusic();
-    dir.Write("broken.mid", NoteFile(960).substr(0, 30));
-    for (const char* name : {"missing.mid", "broken.mid"})
+    // Cut inside its track's header, so no track is left.
+    dir.Write("broken.mid", NoteFile(960).substr(0, 20));
+    dir.Write("song.mid", NoteFile(960));
+    dir.Write("q\".mid", NoteFile(960));
+    // A quote in the name would end the quoted path; these words would open song.mid.
+    const char* injected = "song.mid\" alias midi type \"sequencer";
+    for (const char* name : {"missing.mid", "broken.mid", "q\".mid", injected})
     {
+        SCOPED_TRACE(name);
+        voSound::PlayMidi("song.mid", 1);
+        ASSERT_EQ(Status("mode"), "playing");
         voSound::PlayMidi(name, 1);
         EXPECT_EQ(midiPieceOpen, 1);
         EXPECT_EQ(Status("mode"), "closed");

@@ -217,6 +217,18 @@ TEST_F(SoundObjects, BrokenWaveFilesAreRefusedWithoutReadingPastThem)
         EXPECT_EQ(LastBox(), LoadError("WAVEリソースが見つかりません")) << name;
     }
     EXPECT_EQ(BoxCount(), std::size(cases));
+
+    // A data chunk larger than any buffer, backed by a sparse file, is refused unread.
+    std::uint32_t huge = platform::kMaxSoundBufferBytes + 2;
+    std::string header = Wave({fmt}) + "data" + Le(huge, 4);
+    header.replace(4, 4, Le(static_cast<std::uint32_t>(header.size() - 8 + huge), 4));
+    dir.Write("huge.wav", header);
+    std::filesystem::resize_file(dir.File("huge.wav"), header.size() + huge);
+    std::uint32_t size = 7;
+    std::vector<std::uint8_t> format;
+    std::vector<std::uint8_t> samples;
+    EXPECT_EQ(voSound::ReadWave("huge.wav", size, format, samples), 1);
+    EXPECT_TRUE(size == 0 && format.empty() && samples.empty());
 }
 
 TEST_F(SoundObjects, ReloadGivesBackEveryCopysSettingsOrLeavesTheEntryWithoutBuffers)

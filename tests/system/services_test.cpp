@@ -1,7 +1,14 @@
 // Message boxes, paths and number files, date and time, the generator and text cutting.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +175,21 @@ TEST_F(ProgramFolder, NumberFilesLiveUnderTheAlternateBase)
     EXPECT_EQ(dir.Read("prog/n.dat"), "-1234");
 }
 
+TEST_F(ProgramFolder, NumberFilesNamedInAnotherCaseAreReadAndReplaced)
+{
+    Start(dir.File("prog/plonder"));
+    mkdir(dir.File("prog").c_str(), 0755);
+    dir.Write("prog/Hi.Dat", "31");
+    dir.Write("prog/hi.dat", "32");
+    EXPECT_EQ(LoadNumber("HI.DAT"), 31); // "Hi.Dat" comes first in byte order
+    EXPECT_EQ(LoadNumber("hi.dat"), 32);
+    SaveNumber("HI.DAT", 40);
+    EXPECT_EQ(dir.Read("prog/Hi.Dat"), "40");
+    EXPECT_EQ(dir.Read("prog/HI.DAT"), "<missing>");
+    SaveNumber("new.dat", 1);
+    EXPECT_EQ(LoadNumber("NEW.DAT"), 1);
+}
+
 TEST_F(ProgramFolder, NumberFileFailuresAreQuiet)
 {
     Start(dir.File("prog/plonder"));
@@ -179,6 +201,37 @@ TEST_F(ProgramFolder, NumberFileFailuresAreQuiet)
     dir.Write("prog/bad.dat", "abc");
     EXPECT_EQ(LoadNumber("bad.dat"), 0);
     EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST_F(ProgramFolder, NumberFilesReadAsDecimalAndSaturateOutsideTheIntRange)
+{
+    Start(dir.File("prog/plonder"));
+    mkdir(dir.File("prog").c_str(), 0755);
+    const struct
+    {
+        const char* text;
+        int value;
+    } cases[] = {
+        {" \t\r\n42\n", 42},
+        {"+7", 7},
+        {"-0", 0},
+        {"12abc", 12},
+        {"abc", 0},
+        {"-", 0},
+        {"", 0},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", INT_MIN},
+        {"000000000000000000000000000000123", 123},
+        {"99999999999999999999999999999999999999", INT_MAX},
+        {"-99999999999999999999999999999999999999 1", INT_MIN},
+    };
+    for (const auto& c : cases)
+    {
+        dir.Write("prog/n.dat", c.text);
+        EXPECT_EQ(LoadNumber("n.dat"), c.value) << c.text;
+    }
 }
 
 TEST(DateAndTime, FollowTheHeadlessCalendar)
@@ -256,4 +309,71 @@ TEST(CopyTextTest, NeverSplitsATwoByteCharacter)
     // A lone lead byte at the end is copied as one byte.
     CopyText(buffer, "a\x82", sizeof buffer);
     EXPECT_STREQ(buffer, "a\x82");
+}
+
+namespace
+{
+
+std::string Formatted(std::size_t size, const char* format, ...)
+{
+    std::vector<char> dest(size + 1, '#');
+    va_list args;
+    va_start(args, format);
+    FormatText(dest.data(), size, format, args);
+    va_end(args);
+    EXPECT_EQ(dest[size], '#') << "wrote past the buffer";
+    return std::string(dest.data());
+}
+
+// Bytes of address space the process holds now.
+std::uint64_t AddressSpaceBytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key)
+    {
+        std::uint64_t kib = 0;
+        if (key == "VmSize:" && status >> kib)
+        {
+            return kib * 1024;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(CopyTextTest, FormattedTextIsCutAsTheWholeTextIs)
+{
+    std::string wide = Cp932("aあいうえ");
+    for (std::size_t size = 1; size <= wide.size() + 2; ++size)
+    {
+        // The reference: the whole text, then the cut.
+        std::string whole = "<" + wide + ">";
+        std::vector<char> expected(size);
+        CopyText(expected.data(), whole.c_str(), size);
+        EXPECT_EQ(Formatted(size, "<%s>", wide.c_str()), std::string(expected.data())) << size;
+        std::string number = std::to_string(-123456);
+        CopyText(expected.data(), ("  " + number).c_str(), size);
+        EXPECT_EQ(Formatted(size, "%*d", 9, -123456), std::string(expected.data())) << size;
+    }
+    EXPECT_EQ(Formatted(4, "%d", 5), "5");
+}
+
+TEST(CopyTextTest, AHugeFieldWidthNeedsNoMoreThanTheBuffer)
+{
+    const int width = 1 << 26;
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Room for a quarter of the field: holding it whole would fail.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &limit), 0);
+    rlimit tight = limit;
+    tight.rlim_cur = AddressSpaceBytes() + width / 4;
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+#endif
+    std::string text = Formatted(256, "%*d|", width, 7);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    setrlimit(RLIMIT_AS, &limit);
+#endif
+    EXPECT_EQ(text, std::string(255, ' '));
 }

@@ -102,21 +102,26 @@ inline ClippedRect ClipByHand(int x, int y, int srcLeft, int srcTop, int srcRigh
                               int srcBottom, int objectWidth, int objectHeight, const Rect& clip)
 {
     // The visible destination columns are those whose source column is inside both the
-    // rectangle and the object and whose own column is inside clip.
+    // rectangle and the object and whose own column is inside clip; wide, so far positions
+    // cannot overflow.
+    using Wide = std::int64_t;
     ClippedRect out;
-    int firstX = x, lastX = x + (srcRight - srcLeft); // [firstX, lastX)
-    int firstY = y, lastY = y + (srcBottom - srcTop);
-    firstX = std::max({firstX, clip.left, x - srcLeft});
-    firstY = std::max({firstY, clip.top, y - srcTop});
-    lastX = std::min({lastX, clip.right, x + (objectWidth - srcLeft)});
-    lastY = std::min({lastY, clip.bottom, y + (objectHeight - srcTop)});
+    Wide firstX = std::max({Wide{x}, Wide{clip.left}, Wide{x} - srcLeft});
+    Wide firstY = std::max({Wide{y}, Wide{clip.top}, Wide{y} - srcTop});
+    Wide lastX = std::min({Wide{x} + srcRight - srcLeft, Wide{clip.right},
+                           Wide{x} + objectWidth - srcLeft});
+    Wide lastY = std::min({Wide{y} + srcBottom - srcTop, Wide{clip.bottom},
+                           Wide{y} + objectHeight - srcTop});
     out.drawn = lastX >= firstX && lastY >= firstY;
-    out.x = firstX;
-    out.y = firstY;
-    out.srcLeft = srcLeft + (firstX - x);
-    out.srcTop = srcTop + (firstY - y);
-    out.width = std::max(lastX - firstX, 0);
-    out.height = std::max(lastY - firstY, 0);
+    if (out.drawn)
+    {
+        out.x = static_cast<int>(firstX);
+        out.y = static_cast<int>(firstY);
+        out.srcLeft = static_cast<int>(srcLeft + (firstX - x));
+        out.srcTop = static_cast<int>(srcTop + (firstY - y));
+        out.width = static_cast<int>(lastX - firstX);
+        out.height = static_cast<int>(lastY - firstY);
+    }
     return out;
 }
 
