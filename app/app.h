@@ -6,6 +6,16 @@
 
 #include "platform/platform.h"
 
+// The window a game asks for before RunProgram or WinMain: the client size in pixels and the
+// caption. The puzzle keeps 160 x 180 and "Plonder".
+extern int gameWindowWidth, gameWindowHeight;
+extern const char* gameWindowCaption;
+
+// The program's entry for a game on the shell: takes the platform's options off the command
+// line (--headless and the rest), starts the backend and runs WinMain. Returns main's result:
+// 0, 1 when the backend cannot start, 2 for a usage error.
+int RunProgram(int argc, char** argv);
+
 // Registers the window class, makes the window, starts everything and runs the main loop.
 // Returns 0 when the loop ends, and 0 at once when the window cannot be made.
 int WinMain(platform::InstanceHandle instance, platform::InstanceHandle previous,

@@ -8,11 +8,12 @@
 #include "sound/sound.h"
 #include "system/system.h"
 
+int gameWindowWidth = 160;
+int gameWindowHeight = 180;
+const char* gameWindowCaption = "Plonder";
+
 namespace
 {
-
-constexpr int kClientWidth = 160;
-constexpr int kClientHeight = 180;
 
 // A 16-bit coordinate from a message; values past 32768 are negative positions.
 int SignedCoordinate(std::uint32_t value)
@@ -29,8 +30,8 @@ void UpdateCursorOverWindow()
     int x = 0;
     int y = 0;
     platform::GetCursorPos(x, y);
-    bool over = x >= clientLeft && x < clientLeft + kClientWidth && y >= clientTop &&
-                y < clientTop + kClientHeight;
+    bool over = x >= clientLeft && x < clientLeft + gameWindowWidth && y >= clientTop &&
+                y < clientTop + gameWindowHeight;
     if (over && cursorVisible != 0)
     {
         platform::ShowCursor(false);
@@ -109,22 +110,21 @@ int WinMain(platform::InstanceHandle instance, platform::InstanceHandle,
     fullScreen = 0;
     desktopWindowMode = 0;
     cursorClipMode = 0;
-    clientWidth = kClientWidth;
-    clientHeight = kClientHeight;
+    clientWidth = gameWindowWidth;
+    clientHeight = gameWindowHeight;
 
     using platform::Metric;
-    int height = kClientHeight + platform::GetSystemMetric(Metric::CaptionHeight) +
+    int height = gameWindowHeight + platform::GetSystemMetric(Metric::CaptionHeight) +
                  platform::GetSystemMetric(Metric::EdgeHeight) +
                  platform::GetSystemMetric(Metric::BorderHeight) +
                  platform::GetSystemMetric(Metric::FixedFrameHeight);
-    int width = kClientWidth + platform::GetSystemMetric(Metric::BorderWidth) +
+    int width = gameWindowWidth + platform::GetSystemMetric(Metric::BorderWidth) +
                 platform::GetSystemMetric(Metric::EdgeWidth) +
                 platform::GetSystemMetric(Metric::FixedFrameWidth);
     int x = (platform::GetSystemMetric(Metric::ScreenWidth) - width) / 2;
     int y = (platform::GetSystemMetric(Metric::ScreenHeight) - height) / 2;
 
-    // "Plonder"
-    mainWindow = platform::CreateMainWindow("Plonder", x, y, width, height);
+    mainWindow = platform::CreateMainWindow(gameWindowCaption, x, y, width, height);
     if (mainWindow == 0)
     {
         return 0;

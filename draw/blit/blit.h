@@ -158,7 +158,10 @@ void PutDrum(int x, int y, int reverse, float speed, ObjectId id, int srcLeft, i
 
 // ---- Screen effects on the back buffer ------------------------------------------------------
 // Regions are x, y, width, height, limited to the back buffer. Each returns 1 when it ran, 0
-// when a lock failed or the desktop is not 16 bits per pixel.
+// when a lock failed or the desktop is not 16 bits per pixel. A region left with a width or
+// height below 1, or a mosaic block below 1, draws nothing. The rises read one row below their
+// region, but never below the back buffer (its last row is read again); the enlargements are
+// cut to what Buffer holds, and their final put clips to clipRect.
 
 int ScreenRise(int x, int y, int width, int height);
 int ScreenRiseFade(int fadeRed, int fadeGreen, int fadeBlue, int x, int y, int width, int height);
