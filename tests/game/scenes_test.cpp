@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "game/game.h"
+#include "platform/backend.h"
 #include "platform/headless/headless_internal.h"
 #include "tests/game/frames.h"
 
@@ -131,3 +132,15 @@ INSTANTIATE_TEST_SUITE_P(Bytes, ScoreFile, ::testing::ValuesIn(kScoreCases),
                          { return std::string(info.param.name); });
 
 } // namespace
+
+TEST(PuzzleWindow, ShowsTheIconThePuzzleCarries)
+{
+    testing_support::TempDir folder;
+    ASSERT_EQ(testing_support::RunProgram(1), 0);
+    const platform::IconImage* icon =
+        platform::FindIcon(platform::LoadIcon(platform::GetInstance(), "MAIN"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(platform::headless::Window().iconWidth, icon->width);
+    EXPECT_EQ(platform::headless::Window().iconHeight, icon->height);
+    EXPECT_EQ(platform::headless::Window().iconRgba, icon->rgba);
+}
