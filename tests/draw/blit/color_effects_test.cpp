@@ -26,11 +26,11 @@ namespace
 
 const Rect kScreen{0, 0, 640, 480};
 
+// An object drawn at (x, y) from its rectangle l, t, r, b.
 struct Frame
 {
     ObjectId id;
-    int x, y;
-    Rect r;
+    int x, y, l, t, r, b;
 };
 
 // A member drawn on a frame, and the back buffer it should leave, from the pictures before.
@@ -62,11 +62,11 @@ class ColourEffects : public blit_testing::BlitTest
     {
         ObjectId every = MakeObject(256, 256, [](int x, int y) { return y * 256 + x; });
         ObjectId id = RandomObject(45, 33, 30);
-        const Frame frames[] = {{every, 100, 50, {0, 0, 256, layout.rgb555 ? 128 : 256}},
-                                {id, -7, 450, {0, 0, 45, 33}},
-                                {id, 610, -9, {2, 1, 44, 32}},
-                                {id, 20, 20, {3, 4, 40, 5}},
-                                {RandomObject(1, 6, 30), 9, 9, {0, 0, 1, 6}}};
+        const Frame frames[] = {{every, 100, 50, 0, 0, 256, layout.rgb555 ? 128 : 256},
+                                {id, -7, 450, 0, 0, 45, 33},
+                                {id, 610, -9, 2, 1, 44, 32},
+                                {id, 20, 20, 3, 4, 40, 5},
+                                {RandomObject(1, 6, 30), 9, 9, 0, 0, 1, 6}};
         RandomBack();
         for (const Row& row : rows)
         {
@@ -74,8 +74,8 @@ class ColourEffects : public blit_testing::BlitTest
             {
                 const Frame& f = frames[k];
                 Picture source = Object(f.id);
-                ClippedRect c = ClipByHand(f.x, f.y, f.r.left, f.r.top, f.r.right, f.r.bottom,
-                                           source.width, source.height, kScreen);
+                ClippedRect c =
+                    ClipByHand(f.x, f.y, f.l, f.t, f.r, f.b, source.width, source.height, kScreen);
                 OnEachPath(
                     [&](const std::string& path)
                     {
@@ -93,8 +93,10 @@ class ColourEffects : public blit_testing::BlitTest
     {
         return Row{
             std::move(what), std::move(draw),
-            [step](const Picture& back, const Picture& source, const ClippedRect&, const Frame& f)
-            { return ReferenceBlit(back, source, f.x, f.y, f.r, kScreen, step); },
+            [step](const Picture& back, const Picture& source, const ClippedRect&, const Frame& f) {
+                return ReferenceBlit(back, source, f.x, f.y, Rect{f.l, f.t, f.r, f.b}, kScreen,
+                                     step);
+            },
             to};
     }
     std::uint16_t Darkened(std::uint16_t s, int red, int green, int blue) const
@@ -128,10 +130,8 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
                                        (b ? layout.BlueMask() : 0));
         rows.push_back(Steps(
             "channels " + std::to_string(flags),
-            [=](const Frame& f) {
-                return voDraw::PutChannels(f.x, f.y, r, g, b, f.id, f.r.left, f.r.top, f.r.right,
-                                           f.r.bottom);
-            },
+            [=](const Frame& f)
+            { return voDraw::PutChannels(f.x, f.y, r, g, b, f.id, f.l, f.t, f.r, f.b); },
             [mask](std::uint16_t s, std::uint16_t, int, int)
             { return static_cast<std::uint16_t>(s & mask); }));
     }
@@ -141,7 +141,7 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
         [](const Frame& f)
         {
             return voDraw::PutChannels(f.x + (f.x < 0 ? -0.7 : 0.9), f.y + (f.y < 0 ? -0.5 : 0.999),
-                                       1, 0, 1, f.id, f.r.left, f.r.top, f.r.right, f.r.bottom);
+                                       1, 0, 1, f.id, f.l, f.t, f.r, f.b);
         },
         [&](std::uint16_t s, std::uint16_t, int, int)
         { return static_cast<std::uint16_t>(s & (layout.RedMask() | 31)); }));
@@ -154,28 +154,21 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
         int frames = level % 8 == 0 ? 5 : 1;
         rows.push_back(Steps(
             "darken " + std::to_string(level),
-            [=](const Frame& f) {
-                return voDraw::PutDarken(f.x, f.y, level, f.id, f.r.left, f.r.top, f.r.right,
-                                         f.r.bottom);
-            },
+            [=](const Frame& f)
+            { return voDraw::PutDarken(f.x, f.y, level, f.id, f.l, f.t, f.r, f.b); },
             [=, this](std::uint16_t s, std::uint16_t, int, int)
             { return Darkened(s, level, level, level); },
             frames));
         rows.push_back(Steps(
             "darken per channel " + std::to_string(level),
             [=](const Frame& f)
-            {
-                return voDraw::PutDarkenRGB(f.x, f.y, level, g, b, f.id, f.r.left, f.r.top,
-                                            f.r.right, f.r.bottom);
-            },
+            { return voDraw::PutDarkenRGB(f.x, f.y, level, g, b, f.id, f.l, f.t, f.r, f.b); },
             [=, this](std::uint16_t s, std::uint16_t, int, int)
             { return Darkened(s, level, g, b); },
             frames));
     }
     rows.push_back(Steps(
-        "gray",
-        [](const Frame& f)
-        { return voDraw::PutGray(f.x, f.y, f.id, f.r.left, f.r.top, f.r.right, f.r.bottom); },
+        "gray", [](const Frame& f) { return voDraw::PutGray(f.x, f.y, f.id, f.l, f.t, f.r, f.b); },
         [&](std::uint16_t s, std::uint16_t, int, int)
         {
             Channels c = layout.Five(s);
@@ -190,19 +183,16 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
     {
         rows.push_back(Steps(
             "brightness " + std::to_string(k),
-            [k](const Frame& f) {
-                return voDraw::PutBrightness(f.x, f.y, k, f.id, f.r.left, f.r.top, f.r.right,
-                                             f.r.bottom);
-            },
+            [k](const Frame& f)
+            { return voDraw::PutBrightness(f.x, f.y, k, f.id, f.l, f.t, f.r, f.b); },
             [=, this](std::uint16_t s, std::uint16_t, int, int) { return Brightened(s, k, k, k); },
             1));
     }
     rows.push_back(Steps(
         "brightness per channel",
-        [](const Frame& f)
-        {
-            return voDraw::PutBrightnessRGB(f.x, f.y, 1.25f, -0.75f, 0.1f, f.id, f.r.left, f.r.top,
-                                            f.r.right, f.r.bottom);
+        [](const Frame& f) {
+            return voDraw::PutBrightnessRGB(f.x, f.y, 1.25f, -0.75f, 0.1f, f.id, f.l, f.t, f.r,
+                                            f.b);
         },
         [&](std::uint16_t s, std::uint16_t, int, int)
         { return Brightened(s, 1.25f, -0.75f, 0.1f); }));
@@ -211,35 +201,33 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
 
 TEST_P(ColourEffects, SmoothEdgesMixOnlyUntouchedBackgroundUnderTransparentNeighbours)
 {
-    Expect({{"smooth edges",
-             [](const Frame& f) {
-                 return voDraw::PutSmoothEdges(f.x, f.y, f.id, f.r.left, f.r.top, f.r.right,
-                                               f.r.bottom);
-             },
-             [&](const Picture& back, const Picture& source, const ClippedRect& c, const Frame& f)
-             {
-                 auto step = [&](std::uint16_t s, std::uint16_t, int i, int j)
-                 {
-                     // The source pixel and each neighbour inside the rectangle whose source
-                     // pixel is 0, averaged per 5-bit channel when there is one at least.
-                     Channels sum = layout.Five(s);
-                     int count = 1;
-                     for (auto [u, v] : {std::pair{i - 1, j}, {i + 1, j}, {i, j - 1}, {i, j + 1}})
-                     {
-                         if (u >= 0 && u < c.width && v >= 0 && v < c.height &&
-                             source.At(c.srcLeft + u, c.srcTop + v) == 0)
-                         {
-                             Channels b = layout.Five(back.At(c.x + u, c.y + v));
-                             sum = {sum.red + b.red, sum.green + b.green, sum.blue + b.blue};
-                             ++count;
-                         }
-                     }
-                     return count < 2 ? s
-                                      : layout.Join5(sum.red / count, sum.green / count,
-                                                     sum.blue / count);
-                 };
-                 return ReferenceBlit(back, source, f.x, f.y, f.r, kScreen, step);
-             }}});
+    Expect(
+        {{"smooth edges",
+          [](const Frame& f) { return voDraw::PutSmoothEdges(f.x, f.y, f.id, f.l, f.t, f.r, f.b); },
+          [&](const Picture& back, const Picture& source, const ClippedRect& c, const Frame& f)
+          {
+              auto step = [&](std::uint16_t s, std::uint16_t, int i, int j)
+              {
+                  // The source pixel and each neighbour inside the rectangle whose source
+                  // pixel is 0, averaged per 5-bit channel when there is one at least.
+                  Channels sum = layout.Five(s);
+                  int count = 1;
+                  for (auto [u, v] : {std::pair{i - 1, j}, {i + 1, j}, {i, j - 1}, {i, j + 1}})
+                  {
+                      if (u >= 0 && u < c.width && v >= 0 && v < c.height &&
+                          source.At(c.srcLeft + u, c.srcTop + v) == 0)
+                      {
+                          Channels b = layout.Five(back.At(c.x + u, c.y + v));
+                          sum = {sum.red + b.red, sum.green + b.green, sum.blue + b.blue};
+                          ++count;
+                      }
+                  }
+                  return count < 2
+                             ? s
+                             : layout.Join5(sum.red / count, sum.green / count, sum.blue / count);
+              };
+              return ReferenceBlit(back, source, f.x, f.y, Rect{f.l, f.t, f.r, f.b}, kScreen, step);
+          }}});
 }
 
 TEST_P(ColourEffects, BlurAveragesTheForwardWindowSlidBackAtTheRightAndBottom)
@@ -250,10 +238,7 @@ TEST_P(ColourEffects, BlurAveragesTheForwardWindowSlidBackAtTheRightAndBottom)
     {
         rows.push_back(
             {"blur " + std::to_string(n),
-             [n](const Frame& f) {
-                 return voDraw::PutBlur(f.x, f.y, n, f.id, f.r.left, f.r.top, f.r.right,
-                                        f.r.bottom);
-             },
+             [n](const Frame& f) { return voDraw::PutBlur(f.x, f.y, n, f.id, f.l, f.t, f.r, f.b); },
              [&, n](const Picture& back, const Picture& source, const ClippedRect& c,
                     const Frame& f)
              {
@@ -275,7 +260,9 @@ TEST_P(ColourEffects, BlurAveragesTheForwardWindowSlidBackAtTheRightAndBottom)
                      return layout.Join5(sum.red / (m * m), sum.green / (m * m),
                                          sum.blue / (m * m));
                  };
-                 return m < 1 ? back : ReferenceBlit(back, source, f.x, f.y, f.r, kScreen, step);
+                 return m < 1 ? back
+                              : ReferenceBlit(back, source, f.x, f.y, Rect{f.l, f.t, f.r, f.b},
+                                              kScreen, step);
              },
              5, n > 7 ? 1 : 0}); // large windows' sums grow slow on every pixel value
     }
@@ -291,10 +278,8 @@ TEST_P(ColourEffects, DisplacePullsTheBackgroundUpByTheSourceRedWithinTheRectang
         // d below 1 or reaching past the rectangle's bottom pulls nothing.
         double t = std::clamp(std::trunc(31.0 - 31.0 * static_cast<double>(level)), -1e6, 1e6);
         rows.push_back({"displace " + std::to_string(level),
-                        [level](const Frame& f) {
-                            return voDraw::PutDisplace(f.x, f.y, level, f.id, f.r.left, f.r.top,
-                                                       f.r.right, f.r.bottom);
-                        },
+                        [level](const Frame& f)
+                        { return voDraw::PutDisplace(f.x, f.y, level, f.id, f.l, f.t, f.r, f.b); },
                         [&, t](const Picture& back, const Picture& source, const ClippedRect& c,
                                const Frame& f)
                         {
@@ -304,7 +289,8 @@ TEST_P(ColourEffects, DisplacePullsTheBackgroundUpByTheSourceRedWithinTheRectang
                                 int below = d < 1 || d >= c.height - j ? 0 : static_cast<int>(d);
                                 return back.At(c.x + i, c.y + j + below);
                             };
-                            return ReferenceBlit(back, source, f.x, f.y, f.r, kScreen, step);
+                            return ReferenceBlit(back, source, f.x, f.y, Rect{f.l, f.t, f.r, f.b},
+                                                 kScreen, step);
                         }});
     }
     Expect(rows);
