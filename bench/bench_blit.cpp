@@ -24,7 +24,6 @@ constexpr std::size_t kBytes = std::size_t{kWidth} * kHeight * 2;
 constexpr unsigned kSeed = 1234;
 
 using bench_support::ScatteredPixels;
-constexpr auto CopyInto = bench_support::FillSurface;
 
 // Processor time of one memcpy of the screen's bytes, the mean of many, taken once: the same
 // measure as the benchmarks' CPU time.
@@ -70,9 +69,7 @@ void Ours(benchmark::State& state, const std::function<int(ObjectId)>& put, Blit
         state.SkipWithError("the processor lacks this path");
         return;
     }
-    ObjectId id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-    CopyInto(objectTable[id].surface, ScatteredPixels(kSeed));
-    CopyInto(BackBuffer(), ScatteredPixels(kSeed + 1));
+    ObjectId id = bench_support::MakeScatteredSource();
     MemcpySeconds();
     for (auto _ : state)
     {

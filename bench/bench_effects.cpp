@@ -25,19 +25,20 @@ constexpr std::size_t kBytes = kPixels * 2;
 constexpr unsigned kSeed = 1234;
 
 using bench_support::ScatteredPixels;
-constexpr auto Fill = bench_support::FillSurface;
 
-// The screen, a random back buffer and the full-screen source, made once.
+// The screen and the full-screen source, made once, and a random back buffer, filled again
+// for every benchmark.
 ObjectId Source()
 {
     static ObjectId id = 0;
     if (id == 0)
     {
-        bench_support::StartScreen();
-        id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-        Fill(objectTable[id].surface, ScatteredPixels(kSeed, true));
+        id = bench_support::MakeScatteredSource(false);
     }
-    Fill(BackBuffer(), ScatteredPixels(kSeed + 1, false));
+    else
+    {
+        bench_support::FillSurface(BackBuffer(), ScatteredPixels(kSeed + 1, false));
+    }
     return id;
 }
 

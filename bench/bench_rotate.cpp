@@ -22,19 +22,11 @@ constexpr unsigned kSeed = 1234;
 constexpr int kAngle = 30;
 
 using bench_support::ScatteredPixels;
-constexpr auto Fill = bench_support::FillSurface;
 
 // The screen, a random back buffer and the full-screen source object, made once.
 ObjectId Source()
 {
-    static ObjectId id = 0;
-    if (id == 0)
-    {
-        bench_support::StartScreen();
-        id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-        Fill(objectTable[id].surface, ScatteredPixels(kSeed));
-        Fill(BackBuffer(), ScatteredPixels(kSeed + 1));
-    }
+    static ObjectId id = bench_support::MakeScatteredSource();
     return id;
 }
 

@@ -94,4 +94,16 @@ inline void FillSurface(platform::Surface* surface, const std::vector<std::uint1
     platform::UnlockSurface(surface);
 }
 
+// A full-screen object of ScatteredPixels (one in ten transparent) and a back buffer of others
+// (with transparent ones only when backTransparent), the screen set up first.
+inline ObjectId MakeScatteredSource(bool backTransparent = true)
+{
+    constexpr unsigned kSeed = 1234;
+    StartScreen();
+    ObjectId id = voDraw::CreateObject(kPictureWidth, kPictureHeight - 1, 2);
+    FillSurface(objectTable[id].surface, ScatteredPixels(kSeed));
+    FillSurface(BackBuffer(), ScatteredPixels(kSeed + 1, backTransparent));
+    return id;
+}
+
 } // namespace bench_support
