@@ -150,7 +150,9 @@ TEST_P(ColourEffects, PixelMembersOnEveryPixelValue)
          {INT_MIN, -1, 0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
           16,      17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, INT_MAX})
     {
-        int g = level == INT_MIN ? 1000 : (level + 11) % 32, b = (level + 23) % 32;
+        // Each channel meets every level; far levels go both ways.
+        bool far = level < -1 || level > 32;
+        int g = far ? level / -2 : (level + 11) % 32, b = far ? -1 - level / 2 : (level + 23) % 32;
         int frames = level % 8 == 0 ? 5 : 1;
         rows.push_back(Steps(
             "darken " + std::to_string(level),
