@@ -23,28 +23,7 @@ constexpr int kHeight = 480;
 constexpr std::size_t kBytes = std::size_t{kWidth} * kHeight * 2;
 constexpr unsigned kSeed = 1234;
 
-// Random 565 pixels, one in ten of them 0 (transparent), in no pattern.
-std::vector<std::uint16_t> ScatteredPixels(unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint16_t> pixels(std::size_t{kWidth} * kHeight);
-    for (auto& p : pixels)
-    {
-        p = random() % 10 == 0 ? std::uint16_t{0} : static_cast<std::uint16_t>(1 + random() % 0xFFFF);
-    }
-    return pixels;
-}
-
-void CopyInto(platform::Surface* surface, const std::vector<std::uint16_t>& source)
-{
-    platform::PixelBuffer pixels;
-    platform::LockSurface(surface, pixels);
-    for (int y = 0; y < kHeight; ++y)
-    {
-        std::memcpy(pixels.Row(y), source.data() + std::size_t{kWidth} * y, kWidth * 2);
-    }
-    platform::UnlockSurface(surface);
-}
+using bench_support::ScatteredPixels;
 
 // Processor time of one memcpy of the screen's bytes, the mean of many, taken once: the same
 // measure as the benchmarks' CPU time.
@@ -90,9 +69,7 @@ void Ours(benchmark::State& state, const std::function<int(ObjectId)>& put, Blit
         state.SkipWithError("the processor lacks this path");
         return;
     }
-    ObjectId id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-    CopyInto(objectTable[id].surface, ScatteredPixels(kSeed));
-    CopyInto(BackBuffer(), ScatteredPixels(kSeed + 1));
+    ObjectId id = bench_support::MakeScatteredSource();
     MemcpySeconds();
     for (auto _ : state)
     {

@@ -24,41 +24,21 @@ constexpr std::size_t kPixels = std::size_t{kWidth} * kHeight;
 constexpr std::size_t kBytes = kPixels * 2;
 constexpr unsigned kSeed = 1234;
 
-// Random 565 pixels, one in ten of them 0 (transparent), in no pattern.
-std::vector<std::uint16_t> ScatteredPixels(unsigned seed, bool transparent)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint16_t> pixels(kPixels);
-    for (auto& p : pixels)
-    {
-        p = transparent && random() % 10 == 0 ? 0
-                                              : static_cast<std::uint16_t>(1 + random() % 0xFFFF);
-    }
-    return pixels;
-}
+using bench_support::ScatteredPixels;
 
-void Fill(platform::Surface* surface, const std::vector<std::uint16_t>& source)
-{
-    platform::PixelBuffer pixels;
-    platform::LockSurface(surface, pixels);
-    for (int y = 0; y < kHeight; ++y)
-    {
-        std::memcpy(pixels.Row(y), source.data() + std::size_t{kWidth} * y, kWidth * 2);
-    }
-    platform::UnlockSurface(surface);
-}
-
-// The screen, a random back buffer and the full-screen source, made once.
+// The screen and the full-screen source, made once, and a random back buffer, filled again
+// for every benchmark.
 ObjectId Source()
 {
     static ObjectId id = 0;
     if (id == 0)
     {
-        bench_support::StartScreen();
-        id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-        Fill(objectTable[id].surface, ScatteredPixels(kSeed, true));
+        id = bench_support::MakeScatteredSource(false);
     }
-    Fill(BackBuffer(), ScatteredPixels(kSeed + 1, false));
+    else
+    {
+        bench_support::FillSurface(BackBuffer(), ScatteredPixels(kSeed + 1, false));
+    }
     return id;
 }
 

@@ -21,39 +21,12 @@ constexpr std::size_t kBytes = std::size_t{kWidth} * kHeight * 2;
 constexpr unsigned kSeed = 1234;
 constexpr int kAngle = 30;
 
-std::vector<std::uint16_t> ScatteredKeyPixels(unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint16_t> pixels(std::size_t{kWidth} * kHeight);
-    for (auto& p : pixels)
-    {
-        p = random() % 10 == 0 ? 0 : static_cast<std::uint16_t>(1 + random() % 0xFFFF);
-    }
-    return pixels;
-}
-
-void Fill(platform::Surface* surface, const std::vector<std::uint16_t>& source)
-{
-    platform::PixelBuffer pixels;
-    platform::LockSurface(surface, pixels);
-    for (int y = 0; y < kHeight; ++y)
-    {
-        std::memcpy(pixels.Row(y), source.data() + std::size_t{kWidth} * y, kWidth * 2);
-    }
-    platform::UnlockSurface(surface);
-}
+using bench_support::ScatteredPixels;
 
 // The screen, a random back buffer and the full-screen source object, made once.
 ObjectId Source()
 {
-    static ObjectId id = 0;
-    if (id == 0)
-    {
-        bench_support::StartScreen();
-        id = voDraw::CreateObject(kWidth, kHeight - 1, 2);
-        Fill(objectTable[id].surface, ScatteredKeyPixels(kSeed));
-        Fill(BackBuffer(), ScatteredKeyPixels(kSeed + 1));
-    }
+    static ObjectId id = bench_support::MakeScatteredSource();
     return id;
 }
 
@@ -76,7 +49,7 @@ void Run(benchmark::State& state, Draw draw)
 
 void Memcpy(benchmark::State& state)
 {
-    std::vector<std::uint16_t> source = ScatteredKeyPixels(kSeed);
+    std::vector<std::uint16_t> source = ScatteredPixels(kSeed);
     std::vector<std::uint16_t> target(source.size());
     for (auto _ : state)
     {
@@ -131,7 +104,7 @@ BENCHMARK(PutPerspective);
 // surface of the same size.
 void SdlRenderCopyEx(benchmark::State& state)
 {
-    std::vector<std::uint16_t> pixels = ScatteredKeyPixels(kSeed);
+    std::vector<std::uint16_t> pixels = ScatteredPixels(kSeed);
     SDL_Surface* target =
         SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 16, SDL_PIXELFORMAT_RGB565);
     SDL_Surface* source =

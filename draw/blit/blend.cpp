@@ -2,6 +2,7 @@
 // the back buffer. Each is the shared frame plus one pixel step; the steps compute the mixing
 // tables' values arithmetically on the channels, which lets the row loops vectorise.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
@@ -515,63 +516,50 @@ void FadeAlong(const BlitView& view, const std::vector<FadeLevels>& columns)
         });
 }
 
-// The alpha ramp along the rows: each column's weights, one array per weight, in fixed point
-// when every column's are exact there, in double otherwise.
-void AlphaAlong(const BlitView& view, const std::vector<RampWeights>& columns)
+// One column's six weights of an alpha blend (source red, green, blue, then the back buffer's),
+// in fixed point or in double.
+template <bool fixed>
+auto SixWeights(const AlphaWeights& w)
 {
-    std::vector<AlphaWeights> weights;
-    bool fixed = true;
-    for (const RampWeights& w : columns)
+    if constexpr (fixed)
     {
-        weights.push_back(RampBlend(w));
-        fixed = fixed && weights.back().fixed;
+        return std::array<std::uint32_t, 6>{w.fixedRed,     w.fixedGreen,     w.fixedBlue,
+                                            w.fixedBackRed, w.fixedBackGreen, w.fixedBackBlue};
     }
+    else
+    {
+        return std::array<double, 6>{w.red, w.green, w.blue, w.backRed, w.backGreen, w.backBlue};
+    }
+}
+
+// Draws the alpha ramp's rows with each column's weights, one array per weight, so that the
+// row loop reads them as vectors.
+template <bool fixed>
+void AlphaColumns(const BlitView& view, const std::vector<AlphaWeights>& weights)
+{
+    using Weight = std::conditional_t<fixed, std::uint32_t, double>;
     std::size_t n = weights.size();
-    if (fixed)
-    {
-        std::vector<std::uint32_t> values(n * 6);
-        std::uint32_t* v = values.data();
-        for (std::size_t i = 0; i < n; ++i)
-        {
-            const AlphaWeights& w = weights[i];
-            v[i] = w.fixedRed;
-            v[n + i] = w.fixedGreen;
-            v[2 * n + i] = w.fixedBlue;
-            v[3 * n + i] = w.fixedBackRed;
-            v[4 * n + i] = w.fixedBackGreen;
-            v[5 * n + i] = w.fixedBackBlue;
-        }
-        RunRows(
-            [&](auto f)
-            {
-                for (int j = 0; j < view.height; ++j)
-                {
-                    KeyedRow(view.SourceRow(j), view.DestinationRow(j), view.width,
-                             [=](Pixel a, Pixel b, int i)
-                             {
-                                 Channels x = Native(a, f);
-                                 Channels y = Native(b, f);
-                                 return JoinNative(
-                                     MixFixed(x.red, y.red, v[i], v[3 * n + i]),
-                                     MixFixed(x.green, y.green, v[n + i], v[4 * n + i]),
-                                     MixFixed(x.blue, y.blue, v[2 * n + i], v[5 * n + i]), f);
-                             });
-                }
-            });
-        return;
-    }
-    std::vector<double> values(n * 6);
-    double* v = values.data();
+    std::vector<Weight> values(n * 6);
+    Weight* v = values.data();
     for (std::size_t i = 0; i < n; ++i)
     {
-        const AlphaWeights& w = weights[i];
-        v[i] = w.red;
-        v[n + i] = w.green;
-        v[2 * n + i] = w.blue;
-        v[3 * n + i] = w.backRed;
-        v[4 * n + i] = w.backGreen;
-        v[5 * n + i] = w.backBlue;
+        auto six = SixWeights<fixed>(weights[i]);
+        for (std::size_t k = 0; k < 6; ++k)
+        {
+            v[k * n + i] = six[k];
+        }
     }
+    auto mix = [](Pixel s, Pixel d, Weight a, Weight b)
+    {
+        if constexpr (fixed)
+        {
+            return MixFixed(s, d, a, b);
+        }
+        else
+        {
+            return Mix(s, d, a, b);
+        }
+    };
     RunRows(
         [&](auto f)
         {
@@ -582,13 +570,34 @@ void AlphaAlong(const BlitView& view, const std::vector<RampWeights>& columns)
                          {
                              Channels x = Native(a, f);
                              Channels y = Native(b, f);
-                             return JoinNative(Mix(x.red, y.red, v[i], v[3 * n + i]),
-                                               Mix(x.green, y.green, v[n + i], v[4 * n + i]),
-                                               Mix(x.blue, y.blue, v[2 * n + i], v[5 * n + i]),
+                             return JoinNative(mix(x.red, y.red, v[i], v[3 * n + i]),
+                                               mix(x.green, y.green, v[n + i], v[4 * n + i]),
+                                               mix(x.blue, y.blue, v[2 * n + i], v[5 * n + i]),
                                                f);
                          });
             }
         });
+}
+
+// The alpha ramp along the rows: each column's weights in fixed point when every column's
+// are exact there, in double otherwise.
+void AlphaAlong(const BlitView& view, const std::vector<RampWeights>& columns)
+{
+    std::vector<AlphaWeights> weights;
+    bool fixed = true;
+    for (const RampWeights& w : columns)
+    {
+        weights.push_back(RampBlend(w));
+        fixed = fixed && weights.back().fixed;
+    }
+    if (fixed)
+    {
+        AlphaColumns<true>(view, weights);
+    }
+    else
+    {
+        AlphaColumns<false>(view, weights);
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/blit/blit.h"
+#include "draw/blit/blit_internal.h"
 #include "tests/draw/draw_support.h"
 
 namespace blit_testing
@@ -61,8 +62,7 @@ struct Layout
     // 5-bit values placed at the top of each field.
     std::uint16_t Join5(int red, int green, int blue) const
     {
-        return static_cast<std::uint16_t>((red << RedShift()) | (green << (rgb555 ? 5 : 6)) |
-                                          blue);
+        return static_cast<std::uint16_t>((red << RedShift()) | (green << (rgb555 ? 5 : 6)) | blue);
     }
     std::uint16_t RedMask() const
     {
@@ -98,8 +98,8 @@ struct ClippedRect
     bool drawn = false;
 };
 
-inline ClippedRect ClipByHand(int x, int y, int srcLeft, int srcTop, int srcRight,
-                              int srcBottom, int objectWidth, int objectHeight, const Rect& clip)
+inline ClippedRect ClipByHand(int x, int y, int srcLeft, int srcTop, int srcRight, int srcBottom,
+                              int objectWidth, int objectHeight, const Rect& clip)
 {
     // The visible destination columns are those whose source column is inside both the
     // rectangle and the object and whose own column is inside clip; wide, so far positions
@@ -108,10 +108,10 @@ inline ClippedRect ClipByHand(int x, int y, int srcLeft, int srcTop, int srcRigh
     ClippedRect out;
     Wide firstX = std::max({Wide{x}, Wide{clip.left}, Wide{x} - srcLeft});
     Wide firstY = std::max({Wide{y}, Wide{clip.top}, Wide{y} - srcTop});
-    Wide lastX = std::min({Wide{x} + srcRight - srcLeft, Wide{clip.right},
-                           Wide{x} + objectWidth - srcLeft});
-    Wide lastY = std::min({Wide{y} + srcBottom - srcTop, Wide{clip.bottom},
-                           Wide{y} + objectHeight - srcTop});
+    Wide lastX =
+        std::min({Wide{x} + srcRight - srcLeft, Wide{clip.right}, Wide{x} + objectWidth - srcLeft});
+    Wide lastY = std::min(
+        {Wide{y} + srcBottom - srcTop, Wide{clip.bottom}, Wide{y} + objectHeight - srcTop});
     out.drawn = lastX >= firstX && lastY >= firstY;
     if (out.drawn)
     {
@@ -175,6 +175,17 @@ inline void ExpectSamePicture(const Picture& actual, const Picture& expected,
         }
     }
     EXPECT_EQ(differing, 0) << what;
+}
+
+// Runs check(path name) on the baseline path and, where the processor has it, on AVX2.
+inline void OnEachPath(const std::function<void(const std::string&)>& check)
+{
+    ASSERT_TRUE(SetBlitPath(BlitPath::Baseline));
+    check("baseline");
+    if (SetBlitPath(BlitPath::Avx2))
+    {
+        check("avx2");
+    }
 }
 
 // A screen in 565 (parameter false) or 555 (true), with helpers for random objects and back
