@@ -38,8 +38,7 @@ struct RotateCall
 
 std::string Describe(const RotateCall& c)
 {
-    return "member " + std::to_string(static_cast<int>(c.member)) + " at " +
-           std::to_string(c.left) + "," + std::to_string(c.top) + " angle " +
+    return "member " + std::to_string(static_cast<int>(c.member)) + " angle " +
            std::to_string(c.angle) + " zoom " + std::to_string(c.zoom);
 }
 
@@ -221,17 +220,13 @@ TEST_P(Rotation, HandWorkedPicturesOfEachMember)
         RotateCall call;
         std::function<std::pair<int, int>(int, int)> at;
     };
+    // clang-format off
     const Case cases[] = {
-        {{Member::Plain, 20, 30, 29, 39, 0, {0, 0, 9, 9}},
-         [](int i, int j) { return std::pair(i, j); }},
-        {{Member::Plain, 20, 30, 49, 59, 0, {0, 0, 9, 9}},
-         [](int i, int j) { return std::pair(i - 10, j - 10); }},
-        {{Member::Plain, 20, 30, 29, 39, 90, {0, 0, 9, 9}},
-         [](int i, int j) { return std::pair(8 - j, i); }},
-        {{Member::Plain, 20, 30, 29, 39, 180, {0, 0, 9, 9}},
-         [](int i, int j) { return std::pair(8 - i, 8 - j); }},
-        {{Member::Plain, 20, 30, 29, 39, 270, {0, 0, 9, 9}},
-         [](int i, int j) { return std::pair(j, 8 - i); }},
+        {{Member::Plain, 20, 30, 29, 39, 0, {0, 0, 9, 9}}, [](int i, int j) { return std::pair(i, j); }},
+        {{Member::Plain, 20, 30, 49, 59, 0, {0, 0, 9, 9}}, [](int i, int j) { return std::pair(i - 10, j - 10); }},
+        {{Member::Plain, 20, 30, 29, 39, 90, {0, 0, 9, 9}}, [](int i, int j) { return std::pair(8 - j, i); }},
+        {{Member::Plain, 20, 30, 29, 39, 180, {0, 0, 9, 9}}, [](int i, int j) { return std::pair(8 - i, 8 - j); }},
+        {{Member::Plain, 20, 30, 29, 39, 270, {0, 0, 9, 9}}, [](int i, int j) { return std::pair(j, 8 - i); }},
         // Zoom 2 in 40 x 40: offset 15, and -0.5 truncates to 0, so 14 shows index 0 too.
         {{Member::Zoom, 20, 30, 60, 70, 0, {0, 0, 9, 9}, 2.0f},
          [&](int i, int j) { return std::pair(zoomed(i - 15, 2), zoomed(j - 15, 2)); }},
@@ -239,13 +234,11 @@ TEST_P(Rotation, HandWorkedPicturesOfEachMember)
         {{Member::Tiled, 20, 30, 321, 331, 0, {0, 0, 9, 9}},
          [](int i, int j) { return std::pair(std::abs(i - 146) % 9, std::abs(j - 146) % 9); }},
         {{Member::ZoomTiled, 20, 30, 321, 331, 0, {0, 0, 9, 9}, 2.0f},
-         [&](int i, int j)
-         { return std::pair(std::abs(zoomed(i - 146, 2)) % 9, std::abs(zoomed(j - 146, 2)) % 9); }},
+         [&](int i, int j) { return std::pair(std::abs(zoomed(i - 146, 2)) % 9, std::abs(zoomed(j - 146, 2)) % 9); }},
         // Perspective: row j magnified 1 + j / 2 across; the tint halves red and drops blue.
         {{Member::Perspective, 20, 30, 36, 46, 0, {0, 0, 9, 9}},
-         [&](int i, int j)
-         { return std::pair(std::abs(zoomed(i - 3, 1 + j * 0.5)) % 9, std::abs(j - 3) % 9); }},
-    };
+         [&](int i, int j) { return std::pair(std::abs(zoomed(i - 3, 1 + j * 0.5)) % 9, std::abs(j - 3) % 9); }}};
+    // clang-format on
     for (Case c : cases)
     {
         c.call.zoomXStep = 0.5f;

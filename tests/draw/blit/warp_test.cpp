@@ -168,7 +168,7 @@ BLIT_TEST_LAYOUTS(Warp);
 
 } // namespace
 
-TEST_P(Warp, RippleFollowsItsFormulaOnRandomFrames)
+TEST_P(Warp, RippleFollowsItsFormulaOnRandomFramesAndRefusesSafely)
 {
     ObjectId id = RandomObject(48, 36);
     const RippleCall calls[] = {
@@ -206,13 +206,8 @@ TEST_P(Warp, RippleFollowsItsFormulaOnRandomFrames)
                       blit_testing::ReferenceBlit(
                           before, Object(id), 40, 50, Rect{-3, 2, 30, 20}, clipRect,
                           [](std::uint16_t s, std::uint16_t, int, int) { return s; }, false));
-}
-
-TEST_P(Warp, RippleRefusesASmallStepObjectsWithoutSurfaceAndRunawayCoordinates)
-{
-    ObjectId id = RandomObject(30, 20);
-    RandomBack();
-    Picture before = Back();
+    // Steps below 1, ids without surface and coordinates past the int range draw nothing.
+    before = Back();
     for (int step : {0, -1, -2147483647 - 1})
     {
         EXPECT_EQ(voDraw::PutRipple(40, 50, 5, 3, step, 1.0f, 0.0f, id, 0, 0, 30, 20), 1);
@@ -227,7 +222,7 @@ TEST_P(Warp, RippleRefusesASmallStepObjectsWithoutSurfaceAndRunawayCoordinates)
     ExpectSamePicture(Back(), before);
 }
 
-TEST_P(Warp, MakeTunnelFollowsEveryCentreMotionDistanceAndDepthKind)
+TEST_P(Warp, MakeTunnelFollowsEveryKindAndLeavesAnEmptyMapForSizesItCannotHold)
 {
     for (int motion : {0, 1, 2, 3, 4, 9})
     {
@@ -261,10 +256,7 @@ TEST_P(Warp, MakeTunnelFollowsEveryCentreMotionDistanceAndDepthKind)
         EXPECT_EQ(at(i, j).v, i == 160 && j == 100 ? 0 : at(165, 100).v) << i << "," << j;
     }
     EXPECT_NE(at(165, 100).v, at(170, 100).v);
-}
-
-TEST_P(Warp, MakeTunnelLeavesAnEmptyMapForSizesItCannotHold)
-{
+    // Sizes the map cannot hold leave it empty, and PutTunnel then draws nothing.
     ObjectId id = RandomObject(32, 32);
     for (auto [tw, th, mw, mh] :
          {std::array{0, 32, 20, 20}, std::array{32, -5, 20, 20}, std::array{32, 32, 0, 20},
