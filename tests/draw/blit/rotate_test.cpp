@@ -251,10 +251,10 @@ TEST_P(Rotation, HandWorkedPicturesOfEachMember)
         {
             for (int i = -2; i < c.call.right - c.call.left + 2; ++i)
             {
-                auto [sx, sy] = c.at(i, j);
-                bool inside = i >= 0 && j >= 0 && i < c.call.right - c.call.left &&
-                              j < c.call.bottom - c.call.top && sx >= 0 && sx < 9 && sy >= 0 &&
-                              sy < 9;
+                bool placed = i >= 0 && j >= 0 && i < c.call.right - c.call.left &&
+                              j < c.call.bottom - c.call.top;
+                auto [sx, sy] = placed ? c.at(i, j) : std::pair(-1, -1);
+                bool inside = sx >= 0 && sx < 9 && sy >= 0 && sy < 9;
                 std::uint16_t p = inside ? source.At(sx, sy) : 0x1234;
                 if (inside && c.call.member == Member::Perspective)
                 {
