@@ -62,33 +62,35 @@ BENCHMARK(Memcpy);
 
 // ---- Rotation -------------------------------------------------------------------------------
 
+// A rotation member over the whole frame at kAngle; zoom is the magnified members' factor.
+template <class Member, class... Zoom>
+void RotateWholeFrame(benchmark::State& state, Member member, Zoom... zoom)
+{
+    Run(state, [&](ObjectId id)
+        { member(0, 0, kWidth, kHeight, kAngle, zoom..., id, 0, 0, kWidth, kHeight); });
+}
+
 void PutRotate(benchmark::State& state)
 {
-    Run(state, [](ObjectId id)
-        { voDraw::PutRotate(0, 0, kWidth, kHeight, kAngle, id, 0, 0, kWidth, kHeight); });
+    RotateWholeFrame(state, voDraw::PutRotate);
 }
 BENCHMARK(PutRotate);
 
 void PutRotateZoom(benchmark::State& state)
 {
-    Run(state,
-        [](ObjectId id)
-        { voDraw::PutRotateZoom(0, 0, kWidth, kHeight, kAngle, 1.5f, id, 0, 0, kWidth, kHeight); });
+    RotateWholeFrame(state, voDraw::PutRotateZoom, 1.5f);
 }
 BENCHMARK(PutRotateZoom);
 
 void PutRotateTiled(benchmark::State& state)
 {
-    Run(state, [](ObjectId id)
-        { voDraw::PutRotateTiled(0, 0, kWidth, kHeight, kAngle, id, 0, 0, kWidth, kHeight); });
+    RotateWholeFrame(state, voDraw::PutRotateTiled);
 }
 BENCHMARK(PutRotateTiled);
 
 void PutRotateZoomTiled(benchmark::State& state)
 {
-    Run(state, [](ObjectId id)
-        { voDraw::PutRotateZoomTiled(0, 0, kWidth, kHeight, kAngle, 0.75f, id, 0, 0, kWidth,
-                                     kHeight); });
+    RotateWholeFrame(state, voDraw::PutRotateZoomTiled, 0.75f);
 }
 BENCHMARK(PutRotateZoomTiled);
 

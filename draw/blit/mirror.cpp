@@ -155,34 +155,29 @@ int PutSmear(int x, int y, int mode, int position, ObjectId id, int srcLeft, int
     switch (mode)
     {
     case 0:
-        if (readable > 0)
-        {
-            const std::int64_t last = LimitPosition(position, readable);
-            for (std::int64_t r = 0; r < h; ++r)
-            {
-                for (std::int64_t c = 0; c < w; ++c)
-                {
-                    put(c, r, sourceAt(std::min(c, last), r));
-                }
-            }
-        }
-        break;
     case 1:
-        if (w > 0)
+    {
+        // Mode 0 repeats the column at position toward the right, mode 1 toward the left, and
+        // on past the rectangle to the back buffer's left edge, unkeyed and not clipped.
+        const std::int64_t count = mode == 0 ? readable : w;
+        if (count > 0)
         {
-            const std::int64_t at = LimitPosition(position, w);
+            const std::int64_t at = LimitPosition(position, count);
             for (std::int64_t r = 0; r < h; ++r)
             {
                 for (std::int64_t c = 0; c < w; ++c)
                 {
-                    put(c, r, sourceAt(std::max(c, at), r));
+                    put(c, r, sourceAt(mode == 0 ? std::min(c, at) : std::max(c, at), r));
                 }
-                // Unkeyed and not clipped: to the back buffer's left edge.
-                std::uint16_t* row = destination.Row(static_cast<int>(place.y + r));
-                std::fill(row, row + place.x, sourceAt(at, r));
+                if (mode == 1)
+                {
+                    std::uint16_t* row = destination.Row(static_cast<int>(place.y + r));
+                    std::fill(row, row + place.x, sourceAt(at, r));
+                }
             }
         }
         break;
+    }
     case 2:
         if (readable > 0)
         {
