@@ -325,6 +325,7 @@ std::string Formatted(std::size_t size, const char* format, ...)
     return std::string(dest.data());
 }
 
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // Bytes of address space the process holds now.
 std::uint64_t AddressSpaceBytes()
 {
@@ -340,6 +341,7 @@ std::uint64_t AddressSpaceBytes()
     }
     return 0;
 }
+#endif
 
 } // namespace
 
