@@ -41,24 +41,6 @@ char* Format(char* dest, std::size_t size, const char* format, ...)
     return result;
 }
 
-// The cut CopyText must make of text into size bytes: whole characters, a lead byte at the
-// very end counting as one, while they fit with the terminator.
-std::size_t ExpectedCut(const char* text, std::size_t size)
-{
-    std::size_t i = 0;
-    while (text[i] != '\0')
-    {
-        bool pair =
-            platform::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0';
-        std::size_t length = pair ? 2 : 1;
-        if (i + length > size - 1)
-        {
-            break;
-        }
-        i += length;
-    }
-    return i;
-}
 
 } // namespace
 
@@ -81,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char> buffer(cutSize + 8, '\x5A');
     CopyText(buffer.data(), c, cutSize);
     std::size_t cut = std::strlen(buffer.data());
-    FUZZ_CHECK(cut == ExpectedCut(c, cutSize) && cut <= cutSize - 1);
+    FUZZ_CHECK(cut == fuzz::ExpectedCut(c, cutSize) && cut <= cutSize - 1);
     FUZZ_CHECK(std::memcmp(buffer.data(), c, cut) == 0);
     for (std::size_t i = cutSize; i < buffer.size(); ++i)
     {
@@ -93,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memset(line, 0x5A, sizeof line);
     Format(line, 256, "%s", c);
     std::size_t printed = std::strlen(line);
-    FUZZ_CHECK(printed <= 255 && printed == ExpectedCut(c, 256));
+    FUZZ_CHECK(printed <= 255 && printed == fuzz::ExpectedCut(c, 256));
     FUZZ_CHECK(std::memcmp(line, c, printed) == 0);
     FUZZ_CHECK(printed == std::strlen(c) || fuzz::IsWholeCp932(std::string_view(line, printed)));
     for (std::size_t i = 256; i < sizeof line; ++i)

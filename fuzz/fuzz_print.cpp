@@ -64,24 +64,6 @@ bool OnlyInside(const std::vector<std::uint16_t>& pixels, int left, int top, int
     return true;
 }
 
-// The longest run of whole characters of text that fits size - 1 bytes (a lead byte at the
-// very end counting as one), as the block's name is cut.
-std::size_t ExpectedCut(const char* text, std::size_t size)
-{
-    std::size_t i = 0;
-    while (text[i] != '\0')
-    {
-        bool pair =
-            platform::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0';
-        std::size_t length = pair ? 2 : 1;
-        if (i + length > size - 1)
-        {
-            break;
-        }
-        i += length;
-    }
-    return i;
-}
 
 } // namespace
 
@@ -128,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // read after it ends.
     voDraw::BeginTextFace(face.c_str(), height, angle, 1, 0, 0);
     std::size_t cut = std::strlen(fontDescription->faceName);
-    FUZZ_CHECK(cut == ExpectedCut(face.c_str(), sizeof fontDescription->faceName));
+    FUZZ_CHECK(cut == fuzz::ExpectedCut(face.c_str(), sizeof fontDescription->faceName));
     FUZZ_CHECK(std::memcmp(fontDescription->faceName, face.c_str(), cut) == 0);
     voDraw::PutText(x, y, t);
     voDraw::EndText();

@@ -165,4 +165,21 @@ bool IsUtf8(std::string_view text)
     return true;
 }
 
+std::size_t ExpectedCut(const char* text, std::size_t size)
+{
+    std::size_t i = 0;
+    while (text[i] != '\0')
+    {
+        bool pair =
+            platform::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0';
+        std::size_t length = pair ? 2 : 1;
+        if (i + length > size - 1)
+        {
+            break;
+        }
+        i += length;
+    }
+    return i;
+}
+
 } // namespace fuzz

@@ -50,6 +50,9 @@ std::string WriteFile(const std::string& name, std::string_view bytes);
 void StartHeadless(platform::headless::HeadlessConfig config = {});
 
 // True when text is whole CP932: every lead byte has its second byte.
+// The cut a 256-byte text buffer makes of text into size bytes: the longest run of whole
+// characters that fits size - 1 bytes, a lead byte at the very end counting as one.
+std::size_t ExpectedCut(const char* text, std::size_t size);
 bool IsWholeCp932(std::string_view text);
 
 // True when text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
