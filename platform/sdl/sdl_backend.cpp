@@ -139,8 +139,8 @@ void PostMotion(const SDL_MouseMotionEvent& event)
     {
         SDL_GetWindowSize(sdlState.window, &width, &height);
     }
-    bool overClient = FullScreenWindow() ||
-                      (event.x >= 0 && event.y >= 0 && event.x < width && event.y < height);
+    bool overClient =
+        FullScreenWindow() || (event.x >= 0 && event.y >= 0 && event.x < width && event.y < height);
     // The window system asks the window for its cursor whenever the pointer moves over it,
     // before the movement itself; a game's full-screen cursor handling runs there.
     if (overClient)

@@ -68,7 +68,7 @@ TEST_F(Scenes, CountersShowFourPlacesForAnyValue)
         const char* shown;
     };
     // Smaller counts show throughout the sample script's game; the tens zero shows from 100.
-    const Case cases[] = {{99, "  99"},      {100, " 100"},      {1005, "1005"},
+    const Case cases[] = {{99, "  99"},    {100, " 100"},     {1005, "1005"},
                           {10000, "9999"}, {INT_MAX, "9999"}, {-1, "   0"}};
     const int count = static_cast<int>(std::size(cases));
     for (int i = 0; i < count; ++i)

@@ -117,9 +117,12 @@ TEST(ResourceNames, SoundAndBitmapResourcesMatchNamesAlike)
         const char* asked;
         bool same;
     } cases[] = {
-        {"Chime.WAV", "chime.wav", true},   {"chime.wav", "chime.wa", false},
-        {"\x83\x41.wav", "\x83\x41.WAV", true}, {"\x83\x41.wav", "\x83\x61.wav", false},
-        {"x\x83", "X\x83", true},             {"[@]", "{`}", false},
+        {"Chime.WAV", "chime.wav", true},
+        {"chime.wav", "chime.wa", false},
+        {"\x83\x41.wav", "\x83\x41.WAV", true},
+        {"\x83\x41.wav", "\x83\x61.wav", false},
+        {"x\x83", "X\x83", true},
+        {"[@]", "{`}", false},
     };
     int n = 0;
     for (const Case& c : cases)
