@@ -459,10 +459,7 @@ std::uint32_t NowMs()
 
 void WaitPast(std::uint32_t deadlineMs)
 {
-    if (Recording())
-    {
-        RecordWaitPast(deadlineMs, NowMs());
-    }
+    RecordWaitPast(deadlineMs, NowMs());
     ActiveBackend().clock->WaitPast(deadlineMs);
 }
 

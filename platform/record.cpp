@@ -258,12 +258,15 @@ void RecordFrameStart()
 
 void RecordRefreshWait()
 {
-    record.modelUnits += kUnitsPerRefresh;
+    if (Recording())
+    {
+        record.modelUnits += kUnitsPerRefresh;
+    }
 }
 
 void RecordWaitPast(std::uint32_t deadlineMs, std::uint32_t nowMs)
 {
-    if (nowMs <= deadlineMs)
+    if (Recording() && nowMs <= deadlineMs)
     {
         record.modelUnits += (static_cast<std::int64_t>(deadlineMs - nowMs) + 1) * kUnitsPerMs;
     }
